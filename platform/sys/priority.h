@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/sys/handle.h"
+
+inline constexpr uint32_t NORMAL_PRIORITY_CLASS = 0x20;
+inline constexpr uint32_t IDLE_PRIORITY_CLASS = 0x40;
+
+inline constexpr int THREAD_PRIORITY_NORMAL = 0;
+inline constexpr int THREAD_PRIORITY_IDLE = -15;
+
+// For the whole process: every thread it has now and every one it starts later.
+// Idle is nice 19. Returning to normal needs the right to raise a priority,
+// which an ordinary user may lack; the result then is false.
+bool SetPriorityClass(uint32_t priorityClass);
+uint32_t GetPriorityClass();
+
+// A handle from CreateThread, or GetCurrentThread() for the caller. Idle is
+// SCHED_IDLE; normal returns the thread to the ordinary scheduler.
+HANDLE GetCurrentThread();
+bool SetThreadPriority(HANDLE thread, int priority);
