@@ -1,0 +1,165 @@
+#!/usr/bin/env python3
+"""Writes the default cell object, a text .x file, to the path given (or stdout).
+
+The object is a living cell: a slightly squashed, gently lumpy membrane with a
+nucleus bulging out of its upper front. It is about one unit across, so at
+XScale 1.0 neighbouring cells just touch, and light enough (100 triangles) for a
+32 x 24 board of them to draw quickly. Run it again after changing the shape and
+commit the output: the build copies the committed file, it does not run this.
+"""
+import math
+import sys
+
+BODY_RADIUS = 0.5
+BODY_SQUASH = 0.86          # height over width: a resting cell sags a little
+NUCLEUS_RADIUS = 0.2
+NUCLEUS_CENTRE = (0.1, 0.22, -0.28)   # upper front, towards the viewer (-z)
+
+
+def normalise(v):
+    n = math.sqrt(sum(c * c for c in v))
+    return tuple(c / n for c in v)
+
+
+def sub(a, b):
+    return tuple(x - y for x, y in zip(a, b))
+
+
+def cross(a, b):
+    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
+
+
+def dot(a, b):
+    return sum(x * y for x, y in zip(a, b))
+
+
+def icosahedron():
+    t = (1 + math.sqrt(5)) / 2
+    verts = [(-1, t, 0), (1, t, 0), (-1, -t, 0), (1, -t, 0),
+             (0, -1, t), (0, 1, t), (0, -1, -t), (0, 1, -t),
+             (t, 0, -1), (t, 0, 1), (-t, 0, -1), (-t, 0, 1)]
+    faces = [(0, 11, 5), (0, 5, 1), (0, 1, 7), (0, 7, 10), (0, 10, 11),
+             (1, 5, 9), (5, 11, 4), (11, 10, 2), (10, 7, 6), (7, 1, 8),
+             (3, 9, 4), (3, 4, 2), (3, 2, 6), (3, 6, 8), (3, 8, 9),
+             (4, 9, 5), (2, 4, 11), (6, 2, 10), (8, 6, 7), (9, 8, 1)]
+    return [normalise(v) for v in verts], faces
+
+
+def subdivide(verts, faces):
+    verts = list(verts)
+    midpoints = {}
+
+    def midpoint(a, b):
+        key = (min(a, b), max(a, b))
+        if key not in midpoints:
+            verts.append(normalise(tuple((p + q) / 2 for p, q in zip(verts[a], verts[b]))))
+            midpoints[key] = len(verts) - 1
+        return midpoints[key]
+
+    result = []
+    for a, b, c in faces:
+        ab, bc, ca = midpoint(a, b), midpoint(b, c), midpoint(c, a)
+        result += [(a, ab, ca), (b, bc, ab), (c, ca, bc), (ab, bc, ca)]
+    return verts, result
+
+
+def lumpiness(d):
+    # A few low waves over the sphere: enough to look alive, too little to
+    # change the outline from one cell to the next.
+    x, y, z = d
+    return 1.0 + 0.035 * math.sin(3.1 * x + 1.3) * math.cos(2.3 * z) + 0.025 * math.sin(2.7 * y + 2.0 * x)
+
+
+def body():
+    dirs, faces = subdivide(*icosahedron())
+    verts = []
+    for d in dirs:
+        r = BODY_RADIUS * lumpiness(d)
+        verts.append((d[0] * r, d[1] * r * BODY_SQUASH, d[2] * r))
+    return verts, faces
+
+
+def nucleus():
+    dirs, faces = icosahedron()
+    verts = [tuple(c + NUCLEUS_RADIUS * d for c, d in zip(NUCLEUS_CENTRE, dd)) for dd in dirs]
+    return verts, faces
+
+
+def outward(verts, faces, centre):
+    # Front faces are clockwise as seen from outside in a left-handed space,
+    # which is what (v1 - v0) x (v2 - v0) pointing outwards gives.
+    fixed = []
+    for f in faces:
+        a, b, c = (verts[i] for i in f)
+        mid = tuple((p + q + r) / 3 for p, q, r in zip(a, b, c))
+        if dot(cross(sub(b, a), sub(c, a)), sub(mid, centre)) < 0:
+            f = (f[0], f[2], f[1])
+        fixed.append(f)
+    return fixed
+
+
+def vertex_normals(verts, faces):
+    sums = [(0.0, 0.0, 0.0)] * len(verts)
+    for f in faces:
+        a, b, c = (verts[i] for i in f)
+        n = cross(sub(b, a), sub(c, a))
+        for i in f:
+            sums[i] = tuple(s + m for s, m in zip(sums[i], n))
+    return [normalise(s) for s in sums]
+
+
+def sphere_uv(v, centre):
+    x, y, z = normalise(sub(v, centre))
+    u = (math.atan2(z, x) / (2 * math.pi)) % 1.0
+    return u, math.acos(max(-1.0, min(1.0, y))) / math.pi
+
+
+def build():
+    bv, bf = body()
+    bf = outward(bv, bf, (0.0, 0.0, 0.0))
+    nv, nf = nucleus()
+    nf = outward(nv, nf, NUCLEUS_CENTRE)
+    base = len(bv)
+    verts = bv + nv
+    faces = bf + [tuple(i + base for i in f) for f in nf]
+    normals = vertex_normals(bv, bf) + vertex_normals(nv, nf)
+    materials = [0] * len(bf) + [1] * len(nf)
+    uvs = [sphere_uv(v, (0.0, 0.0, 0.0)) for v in verts]
+    return verts, faces, normals, materials, uvs
+
+
+def listing(items, fmt):
+    lines = [fmt(item) for item in items]
+    return ",\n".join("  " + line for line in lines) + ";\n"
+
+
+def write(out):
+    verts, faces, normals, materials, uvs = build()
+    vec = lambda v: "%.6f;%.6f;%.6f;" % v
+    face = lambda f: "3;%d,%d,%d;" % f
+    out.write("xof 0303txt 0032\n\n")
+    out.write("// Quellar's default cell: a squashed, lumpy membrane with a nucleus.\n")
+    out.write("// Written by tools/make_default_object.py; edit that, not this.\n\n")
+    out.write("Mesh QuellarCell {\n")
+    out.write(" %d;\n%s" % (len(verts), listing(verts, vec)))
+    out.write(" %d;\n%s\n" % (len(faces), listing(faces, face)))
+    out.write(" MeshNormals {\n")
+    out.write(" %d;\n%s" % (len(normals), listing(normals, vec)))
+    out.write(" %d;\n%s }\n\n" % (len(faces), listing(faces, face)))
+    out.write(" MeshTextureCoords {\n")
+    out.write(" %d;\n%s }\n\n" % (len(uvs), listing(uvs, lambda t: "%.6f;%.6f;" % t)))
+    out.write(" MeshMaterialList {\n  2;\n  %d;\n" % len(faces))
+    out.write(",\n".join("  %d" % m for m in materials) + ";;\n")
+    out.write("  Material Membrane {\n   0.450000;0.800000;0.550000;1.000000;;\n"
+              "   24.000000;\n   0.300000;0.300000;0.300000;;\n   0.000000;0.000000;0.000000;;\n  }\n")
+    out.write("  Material Nucleus {\n   0.780000;0.420000;0.700000;1.000000;;\n"
+              "   12.000000;\n   0.200000;0.200000;0.200000;;\n   0.000000;0.000000;0.000000;;\n  }\n")
+    out.write(" }\n}\n")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) > 1:
+        with open(sys.argv[1], "w", newline="\n") as f:
+            write(f)
+    else:
+        write(sys.stdout)
