@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+
+// Plain values exchanged with the retained-mode engine.
+
+using D3DVALUE = float;
+
+struct D3DVECTOR {
+  D3DVALUE x = 0;
+  D3DVALUE y = 0;
+  D3DVALUE z = 0;
+};
+
+struct D3DRMBOX {
+  D3DVECTOR min;
+  D3DVECTOR max;
+};
+
+enum D3DRMLIGHTTYPE : uint32_t {
+  D3DRMLIGHT_AMBIENT = 0,
+  D3DRMLIGHT_POINT = 1,
+  D3DRMLIGHT_SPOT = 2,
+  D3DRMLIGHT_DIRECTIONAL = 3,
+  D3DRMLIGHT_PARALLELPOINT = 4,
+};
+
+enum D3DRMMATERIALMODE : uint32_t {
+  D3DRMMATERIAL_FROMMESH = 0,
+  D3DRMMATERIAL_FROMPARENT = 1,
+  D3DRMMATERIAL_FROMFRAME = 2,
+};
+
+enum D3DRMWRAPTYPE : uint32_t {
+  D3DRMWRAP_FLAT = 0,
+  D3DRMWRAP_CYLINDER = 1,
+  D3DRMWRAP_SPHERE = 2,
+  D3DRMWRAP_CHROME = 3,
+};
+
+enum D3DRMTEXTUREQUALITY : uint32_t {
+  D3DRMTEXTURE_NEAREST = 0,
+  D3DRMTEXTURE_LINEAR = 1,
+};
+
+enum D3DRMLOADOPTIONS : uint32_t {
+  D3DRMLOAD_FROMFILE = 0,
+};
