@@ -1,0 +1,9 @@
+#pragma once
+
+// The one application object of the process (a QApplication, so that text,
+// dialogs and windows share it): the xcb platform when an X display can be
+// reached, the offscreen platform otherwise, unless QT_QPA_PLATFORM says
+// otherwise. Later calls, and calls when an application object already exists,
+// do nothing. The arguments are copied. Call it on the thread that runs the
+// message loop.
+void EnsureGuiApplication(int argc, char** argv);
