@@ -1,0 +1,89 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "platform/ddraw/ddraw_types.h"
+#include "platform/ddraw/guid.h"
+#include "platform/gdi/gdi.h"
+#include "platform/ref.h"
+#include "platform/sys/types.h"
+
+class Direct3D;
+class DirectDrawClipper;
+class DirectDrawPalette;
+class DirectDrawSurface;
+class DisplayDevice;
+
+// One display driver: the X screen it shows on, the display mode its
+// full-screen surfaces are made for, and the GL context that draws them.
+//
+// Display modes are virtual. The monitor keeps its own mode; a full-screen
+// back buffer has exactly the mode's size and depth and each flip scales it,
+// aspect kept, onto the whole window.
+class DirectDraw : public RefCounted {
+public:
+  explicit DirectDraw(int screen);
+  ~DirectDraw() override;
+
+  bool GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const;
+  bool SetCooperativeLevel(HWND window, uint32_t flags);
+  // 640 x 480, 800 x 600 and 1024 x 768 at 8, 16, 24 or 32 bits per pixel.
+  bool SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel);
+  bool RestoreDisplayMode();
+  bool CreateSurface(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>* surface);
+  bool CreateClipper(uint32_t flags, Ref<DirectDrawClipper>* clipper);
+  bool CreatePalette(uint32_t caps, const PALETTEENTRY* entries, Ref<DirectDrawPalette>* palette);
+  // IID_IDirect3D gives the Direct3D interface of this driver.
+  bool QueryInterface(const GUID& iid, Ref<Direct3D>* direct3d);
+  // Shows what was last put on the window by other means (dialogs, text)
+  // instead of the flipping surfaces.
+  bool FlipToGDISurface();
+
+  int Screen() const { return screen_; }
+  HWND Window() const { return window_; }
+  bool InDisplayMode() const { return modeWidth_ != 0; }
+
+  // Every surface of this object reports itself lost, as after a switch away
+  // from a full-screen program.
+  void LoseSurfacesForTesting();
+  // While set, Restore fails.
+  void FailRestoreForTesting(bool fail);
+  bool RestoreFails() const { return failRestore_; }
+
+  DisplayDevice* Device() const { return device_.get(); }
+
+private:
+  int screen_;
+  HWND window_ = 0;
+  uint32_t cooperativeFlags_ = 0;
+  uint32_t modeWidth_ = 0;
+  uint32_t modeHeight_ = 0;
+  uint32_t modeBits_ = 0;
+  bool failRestore_ = false;
+  std::unique_ptr<DisplayDevice> device_;
+};
+
+// Receives (driver GUID or null for the primary, description, driver name);
+// returns false to stop the enumeration.
+using LPDDENUMCALLBACKA = bool (*)(const GUID* guid, const char* description, const char* name,
+                                   void* context);
+
+// One driver for every X screen, the primary first with a null GUID.
+bool DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context);
+
+// A null GUID opens the primary display driver.
+bool DirectDrawCreate(const GUID* guid, Ref<DirectDraw>* directDraw);
+
+// Failures that tests can ask for, one call each, to drive the system's
+// error paths. Reset clears them all.
+struct DirectDrawFaults {
+  bool failCreate = false;
+  bool failSetDisplayMode = false;
+  bool failPrimarySurface = false;
+  bool failBackBufferSurface = false;
+  bool failZBufferSurface = false;
+  bool failAttachZBuffer = false;
+  bool failDirect3D = false;
+  bool failDevice = false;
+};
+DirectDrawFaults& DirectDrawFaultsForTesting();
