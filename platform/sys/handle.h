@@ -7,6 +7,8 @@ public:
   virtual ~KernelObject() = default;
   // Waits until the object is signalled or the time is up.
   virtual uint32_t Wait(uint32_t milliseconds) = 0;
+  // A handle that stands for "the caller" is never freed.
+  virtual bool IsPseudoHandle() const { return false; }
 };
 
 using HANDLE = KernelObject*;
