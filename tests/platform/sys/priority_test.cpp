@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/sys/event.h"
+#include "platform/sys/priority.h"
+#include "platform/sys/thread.h"
+
+namespace {
+
+int NiceOf(pid_t tid) { return getpriority(PRIO_PROCESS, id_t(tid)); }
+
+// Raising a priority back needs a right an ordinary user may not have.
+bool MayRaisePriority() {
+  rlimit limit{};
+  return geteuid() == 0 || (getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20);
+}
+
+struct Probe {
+  HANDLE go;
+  std::atomic<pid_t> tid{0};
+  std::atomic<int> policy{-1};
+  std::atomic<int> nice{-100};
+};
+
+uint32_t ReportAndWait(void* parameter) {
+  auto* probe = static_cast<Probe*>(parameter);
+  probe->tid = gettid();
+  WaitForSingleObject(probe->go, INFINITE);
+  probe->policy = sched_getscheduler(0);
+  probe->nice = getpriority(PRIO_PROCESS, 0);
+  return 0;
+}
+
+TEST(PriorityClass, IdleLowersEveryThreadIncludingLaterOnes) {
+  std::atomic<pid_t> earlierTid{0};
+  std::atomic<bool> release{false};
+  std::thread earlier([&] {
+    earlierTid = gettid();
+    while (!release) std::this_thread::yield();
+  });
+  while (earlierTid == 0) std::this_thread::yield();
+
+  ASSERT_TRUE(SetPriorityClass(IDLE_PRIORITY_CLASS));
+  EXPECT_EQ(GetPriorityClass(), IDLE_PRIORITY_CLASS);
+  EXPECT_EQ(NiceOf(gettid()), 19);
+  EXPECT_EQ(NiceOf(earlierTid), 19);
+
+  Probe probe;
+  probe.go = CreateEventA(true, true);
+  HANDLE later = CreateThread(ReportAndWait, &probe);
+  WaitForSingleObject(later, INFINITE);
+  EXPECT_EQ(probe.nice, 19);
+  CloseHandle(later);
+  CloseHandle(probe.go);
+
+  const bool restored = SetPriorityClass(NORMAL_PRIORITY_CLASS);
+  if (MayRaisePriority()) {
+    EXPECT_TRUE(restored);
+    EXPECT_EQ(NiceOf(gettid()), 0);
+    EXPECT_EQ(NiceOf(earlierTid), 0);
+  }
+  release = true;
+  earlier.join();
+}
+
+TEST(ThreadPriority, IdleIsTheIdleSchedulerAndNormalGoesBack) {
+  Probe probe;
+  probe.go = CreateEventA(true, false);
+  HANDLE thread = CreateThread(ReportAndWait, &probe);
+  while (probe.tid == 0) Sleep(1);
+  ASSERT_TRUE(SetThreadPriority(thread, THREAD_PRIORITY_IDLE));
+  EXPECT_EQ(sched_getscheduler(probe.tid), SCHED_IDLE);
+  if (MayRaisePriority()) {
+    ASSERT_TRUE(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL));
+    EXPECT_EQ(sched_getscheduler(probe.tid), SCHED_OTHER);
+  }
+  SetEvent(probe.go);
+  WaitForSingleObject(thread, INFINITE);
+  EXPECT_FALSE(SetThreadPriority(thread, THREAD_PRIORITY_IDLE)) << "an ended thread";
+  CloseHandle(thread);
+  CloseHandle(probe.go);
+}
+
+TEST(ThreadPriority, CurrentThreadPseudoHandleSurvivesClosing) {
+  std::thread([] {
+    HANDLE self = GetCurrentThread();
+    EXPECT_TRUE(SetThreadPriority(self, THREAD_PRIORITY_IDLE));
+    EXPECT_EQ(sched_getscheduler(0), SCHED_IDLE);
+    EXPECT_TRUE(CloseHandle(self));
+    EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE));
+  }).join();
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/sys/command_line.h"
+#include "platform/sys/module_path.h"
+#include "platform/sys/platform_identity.h"
+#include "platform/sys/string_resource.h"
+#include "platform/sys/utf8_truncate.h"
+
+namespace {
+
+TEST(CommandLine, IsTheArgumentsJoinedBySingleBlanks) {
+  const std::string before = GetCommandLineA();
+  EXPECT_NE(before.find("sys_tests"), std::string::npos) << "read from the process before main sets it";
+  const char* argv[] = {"/usr/bin/quellar", "/p", "1234"};
+  SetCommandLine(3, argv);
+  EXPECT_STREQ(GetCommandLineA(), "/usr/bin/quellar /p 1234");
+  SetCommandLine(1, argv);
+  EXPECT_STREQ(GetCommandLineA(), "/usr/bin/quellar");
+}
+
+TEST(ModulePath, IsThisProgramAndFitsTheBuffer) {
+  char path[260];
+  const uint32_t length = GetModuleFileNameA(path, sizeof path);
+  ASSERT_GT(length, 0u);
+  EXPECT_EQ(length, std::strlen(path));
+  EXPECT_NE(std::string(path).find("sys_tests"), std::string::npos);
+  EXPECT_EQ(access(path, X_OK), 0);
+
+  char tiny[4];
+  EXPECT_EQ(GetModuleFileNameA(tiny, sizeof tiny), 3u);
+  EXPECT_EQ(std::strlen(tiny), 3u);
+}
+
+TEST(PlatformIdentity, IsNtClassButNotNt4UnlessATestSaysOtherwise) {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  ASSERT_TRUE(GetVersionExA(&info));
+  EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_NT);
+  EXPECT_EQ(info.dwMajorVersion, 5u);
+
+  SetPlatformIdentityForTesting(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
+  ASSERT_TRUE(GetVersionExA(&info));
+  EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_WINDOWS);
+  EXPECT_EQ(info.dwMinorVersion, 10u);
+  ResetPlatformIdentityForTesting();
+  ASSERT_TRUE(GetVersionExA(&info));
+  EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_NT);
+
+  info.dwOSVersionInfoSize = 100;
+  EXPECT_FALSE(GetVersionExA(&info));
+}
+
+TEST(StringResources, HoldTheDisplayNameCaptionAndHelpFileButNo1008) {
+  char text[64];
+  EXPECT_EQ(LoadStringA(1, text, sizeof text), 7);
+  EXPECT_STREQ(text, "Quellar");
+  EXPECT_EQ(LoadStringA(1034, text, sizeof text), 7);
+  EXPECT_STREQ(text, "Quellar");
+  EXPECT_EQ(LoadStringA(1009, text, 13), 11);
+  EXPECT_STREQ(text, "Quellar.hlp");
+  std::strcpy(text, "stale");
+  EXPECT_EQ(LoadStringA(1008, text, sizeof text), 0);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(LoadStringA(1009, text, 5), 4);
+  EXPECT_STREQ(text, "Quel");
+  EXPECT_EQ(LoadStringA(1, text, 0), 0);
+}
+
+TEST(Utf8Truncation, NeverCutsACharacterAndKeepsStrayBytes) {
+  const std::string japanese = "なし";  // two characters of three bytes
+  char buffer[6];
+  EXPECT_EQ(CopyUtf8Truncated(japanese.data(), japanese.size(), buffer, sizeof buffer), 3u);
+  EXPECT_EQ(std::string(buffer), "な");
+  EXPECT_EQ(CopyUtf8Truncated(japanese.data(), japanese.size(), buffer, 3), 0u);
+  EXPECT_STREQ(buffer, "");
+
+  const std::string stray = "a\xff\xe3\x81";  // a stray byte, then half a character
+  EXPECT_EQ(Utf8PrefixLength(stray.data(), stray.size(), 10), 4u);
+  EXPECT_EQ(Utf8PrefixLength(stray.data(), stray.size(), 3), 3u);
+  EXPECT_EQ(Utf8SequenceLength(stray.data(), 1, stray.size()), 0u);
+  EXPECT_EQ(Utf8SequenceLength(japanese.data(), 0, japanese.size()), 3u);
+}
+
+}  // namespace
