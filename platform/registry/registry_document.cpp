@@ -219,7 +219,7 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
     const size_t end = std::min(text.find('\n'), text.size());
     std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     document.lines_.push_back(Line{std::string(line), ParseRegistryLine(line)});
   }
   return document;

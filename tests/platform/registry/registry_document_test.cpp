@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/registry/registry.h"
+#include "platform/registry/registry_document.h"
+
+namespace {
+
+TEST(RegistryLine, ReadsTheThreeTypesAsAPersonWritesThem) {
+  auto sz = ParseRegistryLine("Size = sz \"Big\"");
+  ASSERT_TRUE(sz);
+  EXPECT_EQ(sz->name, "Size");
+  EXPECT_EQ(sz->type, REG_SZ);
+  EXPECT_EQ(sz->data, "Big");
+
+  auto bare = ParseRegistryLine("  Roll=SZ   kurukuru  ");
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(bare->data, "kurukuru");
+
+  auto dword = ParseRegistryLine("FPS = dword 1   # measure the frame rate");
+  ASSERT_TRUE(dword);
+  EXPECT_EQ(dword->type, REG_DWORD);
+  EXPECT_EQ(dword->data, std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(ParseRegistryLine("Speed = dword 0x14")->data, std::string("\x14\0\0\0", 4));
+  EXPECT_EQ(ParseRegistryLine("Speed = dword -1")->data, "\xff\xff\xff\xff");
+  EXPECT_EQ(ParseRegistryLine("Speed = dword 4294967295")->data, "\xff\xff\xff\xff");
+
+  auto binary = ParseRegistryLine("XScale = binary 00 00 80 3F");
+  ASSERT_TRUE(binary);
+  EXPECT_EQ(binary->type, REG_BINARY);
+  EXPECT_EQ(binary->data, std::string("\0\0\x80\x3f", 4));
+  EXPECT_EQ(ParseRegistryLine("XScale = binary 0000803f")->data, binary->data);
+}
+
+TEST(RegistryLine, DamagedLinesAreNoValueAtAll) {
+  for (const char* damaged : {
+           "", "# comment", "; comment", "no equals sign", "= sz \"no name\"", "Speed = dword",
+           "Speed = dword 4294967296", "Speed = dword -2147483649", "Speed = dword 12abc",
+           "Speed = qword 1", "XScale = binary 00 00 80 3",  // half a byte at the end
+           "XScale = binary 0 0 80 3f", "XScale = binary zz", "Name = sz \"unterminated",
+           "Name = sz \"bad escape \\q\"", "Name = sz \"short \\x4\"",
+           "Name = sz \"text\" trailing", "Speed = 19"}) {
+    EXPECT_FALSE(ParseRegistryLine(damaged)) << damaged;
+  }
+}
+
+TEST(RegistryLine, AnyBytesSurviveTheTextFormat) {
+  std::string every;
+  for (int byte = 0; byte < 256; ++byte) every += char(byte);
+  for (const std::string& data :
+       {every, std::string("なし(グラデーション)"), std::string("line\nbreak\r\"quoted\"\\"),
+        std::string("\xe3\x81"), std::string("trailing blank "), std::string()}) {
+    const std::string line = FormatRegistryLine({"Name", REG_SZ, data});
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    auto back = ParseRegistryLine(line);
+    ASSERT_TRUE(back) << line;
+    EXPECT_EQ(back->data, data);
+  }
+  EXPECT_EQ(FormatRegistryLine({"T", REG_SZ, "なし"}), "T = sz \"なし\"") << "readable as it stands";
+  auto binary = ParseRegistryLine(FormatRegistryLine({"B", REG_BINARY, every}));
+  ASSERT_TRUE(binary);
+  EXPECT_EQ(binary->data, every);
+}
+
+TEST(RegistryDocument, KeepsWhatIsNotAValueAndLetsTheLastLineWin) {
+  const std::string text =
+      "# my settings\r\n"
+      "Speed = dword 3\n"
+      "garbage line\n"
+      "FPS = dword 0\n"
+      "FPS = dword 1\n"
+      "Speed = dword zz\n";
+  RegistryDocument document = RegistryDocument::Parse(text);
+  ASSERT_TRUE(document.Find("fps"));
+  EXPECT_EQ(document.Find("FPS")->data[0], 1) << "a line added by hand overrides";
+  EXPECT_EQ(document.Find("Speed")->data[0], 3) << "a damaged line reads as missing";
+  EXPECT_FALSE(document.Find("Size"));
+
+  document.Set({"speed", REG_DWORD, std::string("\x05\0\0\0", 4)});
+  document.Set({"Size", REG_SZ, "Big"});
+  EXPECT_EQ(document.Format(),
+            "# my settings\n"
+            "speed = dword 5\n"
+            "garbage line\n"
+            "FPS = dword 0\n"
+            "FPS = dword 1\n"
+            "Size = sz \"Big\"\n");
+}
+
+TEST(RegistryDocument, RandomBytesNeverCrashTheParser) {
+  std::mt19937 random(20240607);
+  const std::string alphabet = "= \"\\x0123456789abcdefABCDEF#;sdwordbinaryz\n\r\t-\xe3\x81\xff";
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = int(random() % 200);
+    for (int i = 0; i < length; ++i) {
+      text += round % 2 ? char(random() & 0xFF) : alphabet[random() % alphabet.size()];
+    }
+    RegistryDocument document = RegistryDocument::Parse(text);
+    document.Set({"Name", REG_SZ, text});
+    // Whatever was read, writing it out and reading it again gives the same.
+    const std::string once = document.Format();
+    const RegistryDocument again = RegistryDocument::Parse(once);
+    EXPECT_EQ(again.Format(), once);
+    ASSERT_TRUE(again.Find("Name"));
+    EXPECT_EQ(again.Find("Name")->data, text);
+  }
+}
+
+}  // namespace

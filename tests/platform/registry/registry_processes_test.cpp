@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/registry/registry.h"
+
+namespace {
+
+constexpr char kKey[] = "Software\\Tests\\Processes";
+constexpr int kValueCount = 40;
+
+std::string KeyFile() {
+  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Tests/Processes.reg";
+}
+
+std::string ReadText() {
+  std::ifstream file(KeyFile(), std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// One whole version of the key: every value carries the version's mark, and
+// the strings are long enough that a torn write would show.
+void SaveVersion(char mark) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  const std::string text(300, mark);
+  for (int i = 0; i < kValueCount; ++i) {
+    const std::string name = "Value" + std::to_string(i);
+    RegSetValueExA(key, name.c_str(), REG_SZ, reinterpret_cast<const uint8_t*>(text.c_str()),
+                   uint32_t(text.size() + 1));
+  }
+  RegCloseKey(key);
+}
+
+pid_t StartSaver(const std::vector<char>& marks, bool forever) {
+  const pid_t child = fork();
+  if (child == 0) {
+    do {
+      for (const char mark : marks) SaveVersion(mark);
+    } while (forever);
+    _exit(0);
+  }
+  return child;
+}
+
+std::string TextOfVersion(char mark) {
+  SaveVersion(mark);
+  return ReadText();
+}
+
+class RegistryProcesses : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::filesystem::remove_all(std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software");
+    textA_ = TextOfVersion('a');
+    textB_ = TextOfVersion('b');
+    ASSERT_EQ(TextOfVersion('a'), textA_) << "a version's text does not depend on the last";
+  }
+  std::string textA_;
+  std::string textB_;
+};
+
+TEST_F(RegistryProcesses, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
+  std::mt19937 random(12345);
+  for (int round = 0; round < 40; ++round) {
+    const pid_t child = StartSaver({'a', 'b'}, true);
+    usleep(useconds_t(random() % 20000));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const std::string text = ReadText();
+    ASSERT_TRUE(text == textA_ || text == textB_) << "round " << round << ":\n" << text.substr(0, 200);
+  }
+}
+
+TEST_F(RegistryProcesses, TwoProcessesSavingAtOnceLeaveOneWholeVersion) {
+  for (int round = 0; round < 3; ++round) {
+    const pid_t first = StartSaver(std::vector<char>(20, 'a'), false);
+    const pid_t second = StartSaver(std::vector<char>(20, 'b'), false);
+    int status = 0;
+    waitpid(first, &status, 0);
+    EXPECT_EQ(status, 0);
+    waitpid(second, &status, 0);
+    EXPECT_EQ(status, 0);
+    const std::string text = ReadText();
+    ASSERT_TRUE(text == textA_ || text == textB_) << text.substr(0, 200);
+  }
+}
+
+}  // namespace
