@@ -4,9 +4,7 @@
 #include "life/world.h"
 #include "settings/resolved_options.h"
 
-bool GenerationHooks::DrawFrame(World& world) {
-  return world.RenderFrame();
-}
+bool GenerationHooks::DrawFrame(World& world) { return world.RenderFrame(); }
 
 namespace {
 
