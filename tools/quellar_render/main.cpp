@@ -32,7 +32,8 @@ void PrintBoard(World& world, uint64_t generation) {
   std::string row;
   for (int32_t y = 1; y <= world.Height(); ++y) {
     row.clear();
-    for (int32_t x = 1; x <= world.Width(); ++x) row += (world.CellAt(x, y).history & 1) ? '#' : '.';
+    for (int32_t x = 1; x <= world.Width(); ++x)
+      row += (world.CellAt(x, y).history & 1) ? '#' : '.';
     std::printf("%s\n", row.c_str());
   }
 }
@@ -40,7 +41,7 @@ void PrintBoard(World& world, uint64_t generation) {
 // What the tool adds to each generation: a frame budget instead of pacing,
 // pictures instead of a window, boards on the standard output.
 class RenderHooks : public GenerationHooks {
-public:
+ public:
   explicit RenderHooks(const RenderOptions& options) : options_(options) {}
 
   bool FrameStarting(World&, uint32_t) override {
@@ -52,9 +53,11 @@ public:
     const uint64_t number = framesShown_ + 1;
     if (!options_.pngFolder.empty() && number % options_.every == 0) {
       char name[32];
-      std::snprintf(name, sizeof(name), "frame-%06llu.png", static_cast<unsigned long long>(number));
+      std::snprintf(name, sizeof(name), "frame-%06llu.png",
+                    static_cast<unsigned long long>(number));
       const std::string path = (std::filesystem::path(options_.pngFolder) / name).string();
-      if (!WritePresentedFrame(world, path)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      if (!WritePresentedFrame(world, path))
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
     }
     return true;
   }
@@ -78,7 +81,7 @@ public:
   }
   uint64_t FramesShown() const { return framesShown_; }
 
-private:
+ private:
   const RenderOptions& options_;
   uint64_t framesShown_ = 0;
   uint64_t steps_ = 0;
@@ -108,7 +111,7 @@ void UndoPreviewFromArguments() {
 }
 
 class OffscreenWindow {
-public:
+ public:
   OffscreenWindow(int width, int height) : window_(CreateOffscreenWindow(width, height)) {}
   ~OffscreenWindow() {
     if (window_) DestroyOffscreenWindow(window_);
@@ -117,7 +120,7 @@ public:
   OffscreenWindow& operator=(const OffscreenWindow&) = delete;
   HWND Get() const { return window_; }
 
-private:
+ private:
   HWND window_;
 };
 

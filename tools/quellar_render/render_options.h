@@ -16,7 +16,7 @@ struct RenderOptions {
   uint64_t every = 1;
   bool printBoard = false;
   bool render = true;
-  int width = 640;   // windowed runs only; full screen uses the mode's size
+  int width = 640;  // windowed runs only; full screen uses the mode's size
   int height = 480;
   bool help = false;
 };

@@ -113,7 +113,7 @@ void UseObjectBesideQuellar() {
 
 // Points the settings store at a scratch folder for as long as it lives.
 class ScratchStore {
-public:
+ public:
   ScratchStore() {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     if (old) oldConfigHome_ = old;
@@ -136,7 +136,7 @@ public:
   ScratchStore& operator=(const ScratchStore&) = delete;
   bool Ready() const { return !folder_.empty(); }
 
-private:
+ private:
   std::optional<std::string> oldConfigHome_;
   std::string folder_;
 };
@@ -149,8 +149,7 @@ bool ReadBackThroughStore(const std::vector<StoredValue>& values, std::string* e
   }
   SaveSettings();
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyName, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyName, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
     *error = "the scratch settings cannot be written";
     return false;
   }
@@ -158,8 +157,7 @@ bool ReadBackThroughStore(const std::vector<StoredValue>& values, std::string* e
   RegSetValueExA(key, "FPS", REG_DWORD, reinterpret_cast<const uint8_t*>(&Settings.FPS),
                  sizeof(Settings.FPS));
   for (const StoredValue& value : values) {
-    RegSetValueExA(key, value.name, value.type,
-                   reinterpret_cast<const uint8_t*>(value.data.data()),
+    RegSetValueExA(key, value.name, value.type, reinterpret_cast<const uint8_t*>(value.data.data()),
                    static_cast<uint32_t>(value.data.size()));
   }
   if (RegCloseKey(key) != ERROR_SUCCESS) {
