@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "platform/ddraw/ddraw_types.h"
 #include "platform/ddraw/guid.h"
@@ -51,8 +53,18 @@ public:
   bool RestoreFails() const { return failRestore_; }
 
   DisplayDevice* Device() const { return device_.get(); }
+  // The palette an 8-bit surface shows without one of its own.
+  DirectDrawPalette* SystemPalette();
+  // Bits per pixel of the desktop, or of the display mode while one is set.
+  int DisplayBits() const;
+  uint32_t ModeWidth() const { return modeWidth_; }
+  uint32_t ModeHeight() const { return modeHeight_; }
+
+  void Register(DirectDrawSurface* surface);
+  void Unregister(DirectDrawSurface* surface);
 
 private:
+  bool CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>* surface);
   int screen_;
   HWND window_ = 0;
   uint32_t cooperativeFlags_ = 0;
@@ -61,6 +73,9 @@ private:
   uint32_t modeBits_ = 0;
   bool failRestore_ = false;
   std::unique_ptr<DisplayDevice> device_;
+  Ref<DirectDrawPalette> systemPalette_;
+  std::mutex surfacesLock_;
+  std::vector<DirectDrawSurface*> surfaces_;
 };
 
 // Receives (driver GUID or null for the primary, description, driver name);
@@ -74,8 +89,8 @@ bool DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context);
 // A null GUID opens the primary display driver.
 bool DirectDrawCreate(const GUID* guid, Ref<DirectDraw>* directDraw);
 
-// Failures that tests can ask for, one call each, to drive the system's
-// error paths. Reset clears them all.
+// Failures that tests can ask for, to drive the system's error paths. Each
+// holds until the test clears it.
 struct DirectDrawFaults {
   bool failCreate = false;
   bool failSetDisplayMode = false;
