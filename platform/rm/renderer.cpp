@@ -1,0 +1,349 @@
+#include "platform/rm/renderer.h"
+
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char* kVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 a_position;
+layout(location = 1) in vec3 a_normal;
+layout(location = 2) in vec3 a_face_normal;
+layout(location = 3) in vec2 a_uv;
+layout(location = 4) in vec4 i_row0;
+layout(location = 5) in vec4 i_row1;
+layout(location = 6) in vec4 i_row2;
+layout(location = 7) in vec4 i_row3;
+layout(location = 8) in vec4 i_color;
+uniform mat4 u_view_projection;
+uniform int u_flat;
+uniform int u_lit;
+uniform int u_from_frame;
+uniform vec4 u_group_color;
+uniform vec3 u_ambient;
+uniform int u_light_count;
+uniform vec3 u_light_dir[8];
+uniform vec3 u_light_color[8];
+out vec4 v_color;
+out vec2 v_uv;
+void main() {
+  // The rows of a row-vector matrix are the columns of its column-vector twin.
+  mat4 world = mat4(i_row0, i_row1, i_row2, i_row3);
+  gl_Position = u_view_projection * (world * vec4(a_position, 1.0));
+  vec4 base = u_from_frame != 0 ? i_color : u_group_color;
+  vec3 c = base.rgb;
+  if (u_lit != 0) {
+    vec3 n = mat3(world) * (u_flat != 0 ? a_face_normal : a_normal);
+    float len = length(n);
+    n = len > 0.0 ? n / len : vec3(0.0);
+    vec3 light = u_ambient;
+    for (int i = 0; i < u_light_count; ++i)
+      light += max(0.0, dot(n, -u_light_dir[i])) * u_light_color[i];
+    c *= light;
+  }
+  v_color = vec4(clamp(c, 0.0, 1.0), base.a);
+  v_uv = a_uv;
+}
+)";
+
+const char* kFragmentShader = R"(#version 330 core
+in vec4 v_color;
+in vec2 v_uv;
+uniform int u_textured;
+uniform sampler2D u_texture;
+out vec4 frag_color;
+void main() {
+  vec4 c = v_color;
+  if (u_textured != 0) c *= texture(u_texture, v_uv);
+  // Channels become bytes by truncation; GL would round.
+  frag_color = vec4(floor(c.rgb * 255.0 + 0.001) / 255.0, 1.0);
+}
+)";
+
+constexpr int kInstanceFloats = 20;
+constexpr int kVertexFloats = 11;
+
+struct QualityParts {
+  uint32_t shade, light, fill;
+};
+
+QualityParts Ceiling(D3DRMRENDERQUALITY device, D3DRMRENDERQUALITY visual) {
+  return {std::min(device & 0x7u, visual & 0x7u), std::min(device & 0x38u, visual & 0x38u),
+          std::min(device & 0x1c0u, visual & 0x1c0u)};
+}
+
+void PushRows(const Mat4& m, std::vector<float>& out) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) out.push_back(static_cast<float>(m.m[r][c]));
+}
+
+D3DVECTOR FaceNormal(const D3DVECTOR& a, const D3DVECTOR& b, const D3DVECTOR& c) {
+  const D3DVECTOR e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
+  D3DVECTOR n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+  const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+  return length > 0 ? D3DVECTOR{n.x / length, n.y / length, n.z / length} : D3DVECTOR{};
+}
+
+// Faces sorted by group, each corner its own vertex so flat shading can carry
+// the face normal beside the smooth one.
+std::vector<float> ExpandVertices(const MeshGeometry& g, std::vector<int>& group_first,
+                                  std::vector<int>& group_count) {
+  std::vector<float> out;
+  out.reserve(g.indices.size() * kVertexFloats);
+  group_first.assign(g.groups.size(), 0);
+  group_count.assign(g.groups.size(), 0);
+  for (size_t group = 0; group < g.groups.size(); ++group) {
+    group_first[group] = static_cast<int>(out.size() / kVertexFloats);
+    for (size_t f = 0; f < g.FaceCount(); ++f) {
+      if (g.face_group[f] != group) continue;
+      const uint32_t* idx = &g.indices[3 * f];
+      const D3DVECTOR fn = FaceNormal(g.positions[idx[0]], g.positions[idx[1]], g.positions[idx[2]]);
+      for (int k = 0; k < 3; ++k) {
+        const D3DVECTOR& p = g.positions[idx[k]];
+        const D3DVECTOR& n = g.normals[idx[k]];
+        out.insert(out.end(), {p.x, p.y, p.z, n.x, n.y, n.z, fn.x, fn.y, fn.z,
+                               g.uvs[2 * idx[k]], g.uvs[2 * idx[k] + 1]});
+      }
+      group_count[group] += 3;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+Renderer::Renderer() : program_(std::make_unique<GlProgram>(kVertexShader, kFragmentShader)) {
+  if (!program_->IsValid()) return;
+  const auto& p = *program_;
+  u_ = {p.Uniform("u_view_projection"), p.Uniform("u_flat"),        p.Uniform("u_lit"),
+        p.Uniform("u_from_frame"),      p.Uniform("u_group_color"), p.Uniform("u_ambient"),
+        p.Uniform("u_light_count"),     p.Uniform("u_light_dir"),   p.Uniform("u_light_color"),
+        p.Uniform("u_textured"),        p.Uniform("u_texture")};
+}
+
+Renderer::~Renderer() = default;
+
+bool Renderer::IsValid() const { return program_->IsValid(); }
+
+void Renderer::Clear(const RenderTarget& target, int x, int y, int width, int height) {
+  glBindFramebuffer(GL_FRAMEBUFFER, target.Framebuffer());
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(x, target.Height() - y - height, width, height);
+  glClearColor(0, 0, 0, 1);
+  glClearDepth(1.0);
+  glDepthMask(GL_TRUE);
+  glClear(GL_COLOR_BUFFER_BIT | (target.HasDepth() ? GL_DEPTH_BUFFER_BIT : 0));
+  glDisable(GL_SCISSOR_TEST);
+}
+
+void Renderer::Collect(const RMFrame& scene) {
+  for (auto& batch : batches_) batch.instances.clear();
+  lights_ = {};
+  struct Item {
+    const RMFrame* frame;
+    Mat4 parent_world;
+    bool from_frame;
+    const float* color;
+  };
+  static const float kWhite[4] = {1, 1, 1, 1};
+  std::vector<Item> stack{{&scene, Mat4::Identity(), false, kWhite}};
+  // The scene frame itself may hang below others; its world counts.
+  if (scene.GetParent()) stack.back().parent_world = scene.GetParent()->World();
+  while (!stack.empty()) {
+    Item item = stack.back();
+    stack.pop_back();
+    const RMFrame& frame = *item.frame;
+    const Mat4 world = frame.Local() * item.parent_world;
+    bool from_frame = item.from_frame;
+    const float* color = item.color;
+    if (frame.GetMaterialMode() == D3DRMMATERIAL_FROMFRAME) {
+      from_frame = true;
+      color = frame.Color();
+    } else if (frame.GetMaterialMode() == D3DRMMATERIAL_FROMMESH) {
+      from_frame = false;
+    }
+    for (const auto& light : frame.Lights()) {
+      const float rgb[3] = {light->Red(), light->Green(), light->Blue()};
+      if (light->GetType() == D3DRMLIGHT_AMBIENT) {
+        for (int i = 0; i < 3; ++i) lights_.ambient[i] += rgb[i];
+      } else if (light->GetType() == D3DRMLIGHT_DIRECTIONAL && lights_.count < 8) {
+        Vec3 d = world.Row(2);
+        d = d.Length() > 0 ? d * (1 / d.Length()) : Vec3{0, 0, 1};
+        float* dir = lights_.direction[lights_.count];
+        dir[0] = static_cast<float>(d.x), dir[1] = static_cast<float>(d.y),
+        dir[2] = static_cast<float>(d.z);
+        std::copy_n(rgb, 3, lights_.color[lights_.count]);
+        ++lights_.count;
+      }
+    }
+    if (!frame.Visuals().empty()) AddInstances(frame, world, from_frame, color);
+    for (const auto& child : frame.Children())
+      stack.push_back({child.Get(), world, from_frame, color});
+  }
+}
+
+void Renderer::AddInstances(const RMFrame& frame, const Mat4& world, bool from_frame,
+                            const float* color) {
+  for (const auto& visual : frame.Visuals()) {
+    const uint64_t key = visual->Id() * 2 + (from_frame ? 1 : 0);
+    auto [it, added] = batch_of_key_.try_emplace(key, batches_.size());
+    if (added) batches_.push_back({key, visual.Get(), from_frame, {}});
+    Batch& batch = batches_[it->second];
+    batch.visual = visual.Get();  // the key's old visual may be gone; this one is alive
+    PushRows(world, batch.instances);
+    batch.instances.insert(batch.instances.end(), color, color + 4);
+  }
+}
+
+Renderer::GpuMesh& Renderer::MeshFor(const RMVisual& visual) {
+  GpuMesh& mesh = meshes_[visual.Id()];
+  mesh.last_used = frame_number_;
+  if (mesh.version == visual.Version()) return mesh;
+  const MeshGeometry& g = visual.Geometry();
+  std::vector<int> first, count;
+  const std::vector<float> vertices = ExpandVertices(g, first, count);
+  glBindVertexArray(mesh.vao.Name());
+  glBindBuffer(GL_ARRAY_BUFFER, mesh.vertices.Name());
+  glBufferData(GL_ARRAY_BUFFER, vertices.size() * sizeof(float), vertices.data(), GL_STATIC_DRAW);
+  const GLsizei stride = kVertexFloats * sizeof(float);
+  const int sizes[4] = {3, 3, 3, 2}, offsets[4] = {0, 3, 6, 9};
+  for (int a = 0; a < 4; ++a) {
+    glEnableVertexAttribArray(a);
+    glVertexAttribPointer(a, sizes[a], GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>(offsets[a] * sizeof(float)));
+  }
+  glBindBuffer(GL_ARRAY_BUFFER, instance_buffer_.Name());
+  for (int a = 4; a <= 8; ++a) {
+    glEnableVertexAttribArray(a);
+    glVertexAttribDivisor(a, 1);
+  }
+  glBindVertexArray(0);
+  mesh.ranges.clear();
+  for (size_t i = 0; i < g.groups.size(); ++i) {
+    if (count[i] == 0) continue;
+    Range range{first[i], count[i], {}, g.groups[i].texture};
+    std::copy_n(g.groups[i].color, 4, range.color);
+    mesh.ranges.push_back(std::move(range));
+  }
+  mesh.version = visual.Version();
+  return mesh;
+}
+
+unsigned Renderer::TextureFor(const RMTexture& texture, D3DRMTEXTUREQUALITY filter) {
+  auto [it, added] = textures_.try_emplace(texture.Id());
+  GpuTexture& entry = it->second;
+  entry.last_used = frame_number_;
+  glBindTexture(GL_TEXTURE_2D, entry.texture.Name());
+  if (added) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Row 0 of the image goes to t = 0, so v = 0 is the top of the picture.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture.GetWidth(), texture.GetHeight(), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, texture.Pixels().data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  }
+  const GLint mode = filter == D3DRMTEXTURE_NEAREST ? GL_NEAREST : GL_LINEAR;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mode);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mode);
+  return entry.texture.Name();
+}
+
+void Renderer::SetLightUniforms() {
+  glUniform3fv(u_.ambient, 1, lights_.ambient);
+  glUniform1i(u_.light_count, lights_.count);
+  if (lights_.count > 0) {
+    glUniform3fv(u_.light_dir, lights_.count, &lights_.direction[0][0]);
+    glUniform3fv(u_.light_color, lights_.count, &lights_.color[0][0]);
+  }
+}
+
+void Renderer::DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY ceiling,
+                         D3DRMTEXTUREQUALITY filter) {
+  GpuMesh& mesh = MeshFor(*batch.visual);
+  glBindVertexArray(mesh.vao.Name());
+  glBindBuffer(GL_ARRAY_BUFFER, instance_buffer_.Name());
+  const GLsizei stride = kInstanceFloats * sizeof(float);
+  for (int a = 0; a < 5; ++a)
+    glVertexAttribPointer(4 + a, 4, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void*>((first_instance * kInstanceFloats + 4 * a) *
+                                                  sizeof(float)));
+  const QualityParts q = Ceiling(ceiling, batch.visual->GetQuality());
+  glPolygonMode(GL_FRONT_AND_BACK, q.fill == 0x80 ? GL_FILL : q.fill == 0x40 ? GL_LINE : GL_POINT);
+  glUniform1i(u_.flat, q.shade == 0 ? 1 : 0);
+  glUniform1i(u_.lit, q.light != 0 ? 1 : 0);
+  glUniform1i(u_.from_frame, batch.from_frame ? 1 : 0);
+  const GLsizei instances = static_cast<GLsizei>(batch.instances.size() / kInstanceFloats);
+  for (const Range& range : mesh.ranges) {
+    glUniform4fv(u_.group_color, 1, range.color);
+    const bool textured = range.texture && !batch.from_frame;
+    glUniform1i(u_.textured, textured ? 1 : 0);
+    if (textured) TextureFor(*range.texture, filter);
+    glDrawArraysInstanced(GL_TRIANGLES, range.first, range.count, instances);
+  }
+}
+
+bool Renderer::Draw(const RenderTarget& target, const View& view, const RMFrame& scene,
+                    D3DRMRENDERQUALITY ceiling, D3DRMTEXTUREQUALITY filter) {
+  if (!IsValid()) return false;
+  ++frame_number_;
+  Collect(scene);
+
+  all_instances_.clear();
+  for (const auto& batch : batches_)
+    all_instances_.insert(all_instances_.end(), batch.instances.begin(), batch.instances.end());
+
+  glBindFramebuffer(GL_FRAMEBUFFER, target.Framebuffer());
+  glViewport(view.x, target.Height() - view.y - view.height, view.width, view.height);
+  if (target.HasDepth()) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_BACK);
+  glFrontFace(GL_CW);  // front faces run clockwise on screen
+  glUseProgram(program_->Name());
+
+  // View-projection in column-vector form: P · (camera world)⁻¹ᵀ.
+  const Mat4 view_matrix = view.camera_world.Inverse();
+  float vp[16];
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      double sum = 0;
+      // Column-vector view matrix V = view_matrixᵀ, so V[k][col] = view_matrix.m[col][k].
+      for (int k = 0; k < 4; ++k) sum += view.projection[k * 4 + row] * view_matrix.m[col][k];
+      vp[col * 4 + row] = static_cast<float>(sum);
+    }
+  glUniformMatrix4fv(u_.view_projection, 1, GL_FALSE, vp);
+  SetLightUniforms();
+  glUniform1i(u_.texture, 0);
+  glActiveTexture(GL_TEXTURE0);
+
+  glBindBuffer(GL_ARRAY_BUFFER, instance_buffer_.Name());
+  glBufferData(GL_ARRAY_BUFFER, all_instances_.size() * sizeof(float), all_instances_.data(),
+               GL_STREAM_DRAW);
+  size_t first_instance = 0;
+  for (auto& batch : batches_) {
+    if (batch.instances.empty()) continue;
+    DrawBatch(batch, first_instance, ceiling, filter);
+    first_instance += batch.instances.size() / kInstanceFloats;
+  }
+  glBindVertexArray(0);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  Evict();
+  return glGetError() == GL_NO_ERROR;
+}
+
+void Renderer::Evict() {
+  if (frame_number_ % 64 != 0) return;
+  const uint64_t horizon = frame_number_ > 256 ? frame_number_ - 256 : 0;
+  std::erase_if(meshes_, [&](const auto& e) { return e.second.last_used < horizon; });
+  std::erase_if(textures_, [&](const auto& e) { return e.second.last_used < horizon; });
+  // Batches of visuals no longer shown would keep dangling pointers: drop them.
+  std::erase_if(batches_, [](const Batch& b) { return b.instances.empty(); });
+  batch_of_key_.clear();
+  for (size_t i = 0; i < batches_.size(); ++i) batch_of_key_[batches_[i].key] = i;
+}
