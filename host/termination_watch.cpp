@@ -1,0 +1,75 @@
+#include "host/termination_watch.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/win/message_loop.h"
+
+namespace {
+
+constexpr char kSignalled = 'S';
+constexpr char kQuit = 'Q';
+constexpr int kSignals[] = {SIGTERM, SIGINT};
+
+std::atomic<int> signalPipe{-1};
+struct sigaction previousActions[2];
+
+void OnTerminationSignal(int) {
+  int saved = errno;
+  int fd = signalPipe.load();
+  if (fd >= 0) {
+    [[maybe_unused]] ssize_t written = write(fd, &kSignalled, 1);
+  }
+  errno = saved;
+}
+
+}  // namespace
+
+TerminationWatch::TerminationWatch() {
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return;
+  readEnd_ = ends[0];
+  writeEnd_ = ends[1];
+  fcntl(writeEnd_, F_SETFL, O_NONBLOCK);
+  signalPipe = writeEnd_;
+  struct sigaction action {};
+  action.sa_handler = &OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int i = 0; i < 2; ++i) sigaction(kSignals[i], &action, &previousActions[i]);
+  watcher_ = std::thread([this] { Watch(); });
+}
+
+TerminationWatch::~TerminationWatch() {
+  if (readEnd_ < 0) return;
+  for (int i = 0; i < 2; ++i) sigaction(kSignals[i], &previousActions[i], nullptr);
+  signalPipe = -1;
+  [[maybe_unused]] ssize_t written = write(writeEnd_, &kQuit, 1);
+  if (watcher_.joinable()) watcher_.join();
+  close(readEnd_);
+  close(writeEnd_);
+}
+
+void TerminationWatch::CloseOnRequest(HWND window) {
+  window_ = window;
+  if (requested_.load()) Close();
+}
+
+void TerminationWatch::Watch() {
+  for (;;) {
+    char byte = 0;
+    ssize_t got = read(readEnd_, &byte, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || byte == kQuit) return;
+    requested_ = true;
+    Close();
+  }
+}
+
+void TerminationWatch::Close() {
+  HWND window = window_.load();
+  if (window != 0) PostMessage(window, WM_CLOSE, 0, 0);
+}

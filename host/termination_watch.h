@@ -1,0 +1,33 @@
+#pragma once
+#include <atomic>
+#include <thread>
+
+#include "platform/sys/types.h"
+
+// SIGTERM and SIGINT end the saver the way a close does: XScreenSaver ends
+// its display modes with SIGTERM, and a user presses Ctrl+C. The handler only
+// writes a byte into a pipe; a watcher thread turns it into a posted WM_CLOSE,
+// so the Render thread is stopped and the World released on the window thread
+// as usual. While the watch lives the default handlers are replaced.
+class TerminationWatch {
+ public:
+  TerminationWatch();
+  ~TerminationWatch();
+  TerminationWatch(const TerminationWatch&) = delete;
+  TerminationWatch& operator=(const TerminationWatch&) = delete;
+
+  // The window to close; a request that came before it existed closes it at
+  // once. 0 stops closing anything.
+  void CloseOnRequest(HWND window);
+  bool Requested() const { return requested_.load(); }
+
+ private:
+  void Watch();
+  void Close();
+
+  int readEnd_ = -1;
+  int writeEnd_ = -1;
+  std::atomic<bool> requested_{false};
+  std::atomic<HWND> window_{0};
+  std::thread watcher_;
+};
