@@ -103,7 +103,7 @@ void ReadCount(HKEY key, const CountLimit& count) {
 
 template <size_t N>
 void ReadString(HKEY key, const char* name, char (&field)[N]) {
-  char buffer[N];
+  char buffer[N] = {};
   if (QueryString(key, name, buffer, N)) std::memcpy(field, buffer, N);
 }
 
