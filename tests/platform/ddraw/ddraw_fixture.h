@@ -1,0 +1,70 @@
+#pragma once
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/ddraw/direct3d.h"
+#include "platform/ddraw/direct3d_device.h"
+#include "platform/ddraw/direct_draw.h"
+#include "platform/ddraw/direct_draw_palette.h"
+#include "platform/ddraw/direct_draw_surface.h"
+#include "platform/ddraw/offscreen_window.h"
+
+// A full-screen flip chain on an offscreen "screen" of the given size.
+struct FlipChain {
+  HWND window = 0;
+  Ref<DirectDraw> dd;
+  Ref<DirectDrawSurface> primary;
+  Ref<DirectDrawSurface> back;
+
+  FlipChain(int screenWidth, int screenHeight, uint32_t width, uint32_t height, uint32_t bits) {
+    window = CreateOffscreenWindow(screenWidth, screenHeight);
+    EXPECT_TRUE(DirectDrawCreate(nullptr, &dd));
+    EXPECT_TRUE(dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE));
+    EXPECT_TRUE(dd->SetDisplayMode(width, height, bits));
+    DDSURFACEDESC desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    EXPECT_TRUE(dd->CreateSurface(desc, &primary));
+    if (primary) {
+      EXPECT_TRUE(primary->GetAttachedSurface(DDSCAPS{DDSCAPS_BACKBUFFER}, &back));
+    }
+  }
+  ~FlipChain() {
+    back.Release();
+    primary.Release();
+    dd.Release();
+    DestroyOffscreenWindow(window);
+  }
+  bool Ok() const { return primary && back; }
+};
+
+// Paints the back buffer through its 3-D device: column x gets grey level
+// x * 255 / (width - 1), as a renderer would leave it.
+inline bool PaintGreyRamp(DirectDrawSurface* back) {
+  Ref<Direct3DDevice> device;
+  if (!back->QueryInterface(IID_IDirect3DRGBDevice, &device)) return false;
+  RenderTarget* target = device->Target();
+  if (!target->MakeCurrent()) return false;
+  glBindFramebuffer(GL_FRAMEBUFFER, target->Framebuffer());
+  glEnable(GL_SCISSOR_TEST);
+  const int w = target->Width();
+  for (int x = 0; x < w; ++x) {
+    const float level = float(x) / float(w - 1);
+    glScissor(x, 0, 1, target->Height());
+    glClearColor(level, level, level, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  glDisable(GL_SCISSOR_TEST);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glFinish();
+  return true;
+}
+
+inline std::set<uint32_t> ColoursOfRow(const SurfaceImage& image, int y) {
+  std::set<uint32_t> colours;
+  for (int x = 0; x < image.width; ++x) colours.insert(image.Pixel(x, y));
+  return colours;
+}

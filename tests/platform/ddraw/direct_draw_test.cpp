@@ -1,0 +1,205 @@
+#include <string>
+#include <vector>
+
+#include "ddraw_fixture.h"
+#include "platform/gdi/gdi.h"
+
+namespace {
+
+struct Driver {
+  bool primary;
+  std::string name;
+};
+
+bool CollectDriver(const GUID* guid, const char*, const char* name, void* context) {
+  static_cast<std::vector<Driver>*>(context)->push_back({guid == nullptr, name});
+  return true;
+}
+
+TEST(DirectDrawDrivers, PrimaryComesFirstWithNullGuid) {
+  std::vector<Driver> drivers;
+  ASSERT_TRUE(DirectDrawEnumerateA(CollectDriver, &drivers));
+  ASSERT_FALSE(drivers.empty());
+  EXPECT_TRUE(drivers[0].primary);
+  for (size_t i = 1; i < drivers.size(); ++i) EXPECT_FALSE(drivers[i].primary);
+  Ref<DirectDraw> dd;
+  EXPECT_TRUE(DirectDrawCreate(nullptr, &dd));
+  DDCAPS caps, emulation;
+  ASSERT_TRUE(dd->GetCaps(&caps, &emulation));
+  EXPECT_TRUE(caps.dwCaps & DDCAPS_3D);
+  EXPECT_TRUE(caps.ddsCaps.dwCaps & DDSCAPS_TEXTURE);
+  const GUID unknown{1, 2, 3, {4}};
+  Ref<DirectDraw> none;
+  EXPECT_FALSE(DirectDrawCreate(&unknown, &none));
+}
+
+struct Device {
+  GUID guid;
+  std::string name;
+  D3DDEVICEDESC hardware, software;
+};
+
+bool CollectDevice(const GUID* guid, const char*, const char* name, const D3DDEVICEDESC* hw,
+                   const D3DDEVICEDESC* sw, void* context) {
+  static_cast<std::vector<Device>*>(context)->push_back({*guid, name, *hw, *sw});
+  return true;
+}
+
+TEST(Direct3DDevices, SoftwareDevicesFirstThenTheHardwareOne) {
+  Ref<DirectDraw> dd;
+  ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
+  Ref<Direct3D> d3d;
+  EXPECT_FALSE(dd->QueryInterface(IID_IDirect3DHALDevice, &d3d));
+  ASSERT_TRUE(dd->QueryInterface(IID_IDirect3D, &d3d));
+  std::vector<Device> devices;
+  ASSERT_TRUE(d3d->EnumDevices(CollectDevice, &devices));
+  ASSERT_EQ(devices.size(), 3u);
+  EXPECT_EQ(devices[0].name, "Ramp Emulation");
+  EXPECT_EQ(devices[1].name, "RGB Emulation");
+  EXPECT_EQ(devices[2].name, "Mesa HAL");
+  for (const Device& d : devices) {
+    const bool hal = d.name.find("HAL") != std::string::npos;
+    EXPECT_EQ(d.hardware.dwFlags != 0, hal) << d.name;
+    EXPECT_EQ(d.software.dwFlags != 0, !hal) << d.name;
+  }
+  EXPECT_TRUE(devices[2].hardware.dwDeviceZBufferBitDepth & DDBD_16);
+}
+
+TEST(DirectDrawSurfaces, ZBufferGivesTheDeviceADepthBuffer) {
+  FlipChain chain(640, 480, 640, 480, 16);
+  ASSERT_TRUE(chain.Ok());
+  Ref<Direct3DDevice> device;
+  ASSERT_TRUE(chain.back->QueryInterface(IID_IDirect3DHALDevice, &device));
+  EXPECT_TRUE(device->IsHardware());
+  EXPECT_FALSE(device->Target()->HasDepth());
+  EXPECT_EQ(device->Target()->Width(), 640);
+  DDSURFACEDESC desc;
+  ASSERT_TRUE(chain.back->GetSurfaceDesc(&desc));
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH;
+  desc.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY;
+  desc.dwZBufferBitDepth = 16;
+  Ref<DirectDrawSurface> z;
+  ASSERT_TRUE(chain.dd->CreateSurface(desc, &z));
+  ASSERT_TRUE(chain.back->AddAttachedSurface(z.Get()));
+  EXPECT_TRUE(device->Target()->HasDepth());
+  // The device GUID must be one of ours.
+  Ref<Direct3DDevice> other;
+  EXPECT_FALSE(chain.back->QueryInterface(IID_IDirect3D, &other));
+}
+
+TEST(DirectDrawSurfaces, DisplayModesAreTheThreeSizesAtFourDepths) {
+  HWND window = CreateOffscreenWindow(320, 200);
+  Ref<DirectDraw> dd;
+  ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
+  // Not exclusive yet: no mode.
+  ASSERT_TRUE(dd->SetCooperativeLevel(window, DDSCL_NORMAL));
+  EXPECT_FALSE(dd->SetDisplayMode(640, 480, 16));
+  ASSERT_TRUE(dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE));
+  EXPECT_TRUE(dd->SetDisplayMode(1024, 768, 8));
+  EXPECT_FALSE(dd->SetDisplayMode(1280, 1024, 32));
+  EXPECT_FALSE(dd->SetDisplayMode(640, 480, 15));
+  EXPECT_TRUE(dd->InDisplayMode());
+  EXPECT_TRUE(dd->RestoreDisplayMode());
+  EXPECT_FALSE(dd->InDisplayMode());
+  dd.Release();
+  DestroyOffscreenWindow(window);
+}
+
+TEST(DirectDrawSurfaces, LostSurfacesFailUntilRestored) {
+  FlipChain chain(640, 480, 640, 480, 32);
+  ASSERT_TRUE(chain.Ok());
+  ASSERT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
+  chain.dd->LoseSurfacesForTesting();
+  EXPECT_TRUE(chain.primary->IsLost());
+  EXPECT_TRUE(chain.back->IsLost());
+  EXPECT_FALSE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
+  chain.dd->FailRestoreForTesting(true);
+  EXPECT_FALSE(chain.primary->Restore());
+  EXPECT_TRUE(chain.primary->IsLost());
+  chain.dd->FailRestoreForTesting(false);
+  EXPECT_TRUE(chain.primary->Restore());
+  EXPECT_FALSE(chain.back->IsLost());
+  EXPECT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
+}
+
+TEST(DirectDrawSurfaces, WindowedBlitLandsAtTheWindowRectangle) {
+  HWND window = CreateOffscreenWindow(200, 150);
+  {
+    Ref<DirectDraw> dd;
+    ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
+    ASSERT_TRUE(dd->SetCooperativeLevel(window, DDSCL_NORMAL));
+    DDSURFACEDESC desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    Ref<DirectDrawSurface> primary, back;
+    ASSERT_TRUE(dd->CreateSurface(desc, &primary));
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = 50;
+    desc.dwHeight = 40;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
+    ASSERT_TRUE(dd->CreateSurface(desc, &back));
+    DDBLTFX fx;
+    fx.dwFillColor = 0x0000FF;
+    ASSERT_TRUE(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx));
+    const RECT to{20, 30, 70, 70};
+    const RECT from{0, 0, 50, 40};
+    ASSERT_TRUE(primary->Blt(&to, back.Get(), &from, DDBLT_WAIT, nullptr));
+    SurfaceImage picture;
+    ASSERT_TRUE(primary->ReadBack(&picture));
+    EXPECT_EQ(picture.width, 200);
+    EXPECT_EQ(picture.Pixel(19, 30), 0u);
+    EXPECT_EQ(picture.Pixel(20, 30), 0x0000FFu);
+    EXPECT_EQ(picture.Pixel(69, 69), 0x0000FFu);
+    EXPECT_EQ(picture.Pixel(70, 69), 0u);
+    EXPECT_EQ(picture.Pixel(69, 70), 0u);
+  }
+  DestroyOffscreenWindow(window);
+}
+
+TEST(DirectDrawSurfaces, TextDrawnThroughTheSurfaceDcReachesThePicture) {
+  FlipChain chain(640, 480, 640, 480, 32);
+  ASSERT_TRUE(chain.Ok());
+  HDC dc = nullptr;
+  ASSERT_TRUE(chain.back->GetDC(&dc));
+  HDC second = nullptr;
+  EXPECT_FALSE(chain.back->GetDC(&second));  // one DC at a time
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkColor(dc, RGB(0, 0, 0));
+  ASSERT_TRUE(TextOutA(dc, 0, 0, "88.8", 4));
+  SIZE extent;
+  ASSERT_TRUE(GetTextExtentPoint32A(dc, "88.8", 4, &extent));
+  ASSERT_TRUE(chain.back->ReleaseDC(dc));
+  ASSERT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
+  SurfaceImage screen;
+  ASSERT_TRUE(chain.primary->ReadBack(&screen));
+  int white = 0;
+  for (int y = 0; y < extent.cy; ++y)
+    for (int x = 0; x < extent.cx; ++x) white += screen.Pixel(x, y) == 0xFFFFFF;
+  EXPECT_GT(white, 10);
+  for (int y = 0; y < screen.height; ++y)
+    for (int x = extent.cx; x < screen.width; ++x) ASSERT_EQ(screen.Pixel(x, y), 0u);
+}
+
+TEST(DirectDrawSurfaces, FaultsFailTheirStep) {
+  HWND window = CreateOffscreenWindow(64, 64);
+  DirectDrawFaults& faults = DirectDrawFaultsForTesting();
+  faults.failCreate = true;
+  Ref<DirectDraw> dd;
+  EXPECT_FALSE(DirectDrawCreate(nullptr, &dd));
+  faults = {};
+  ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
+  ASSERT_TRUE(dd->SetCooperativeLevel(window, DDSCL_NORMAL));
+  DDSURFACEDESC desc;
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  Ref<DirectDrawSurface> primary;
+  faults.failPrimarySurface = true;
+  EXPECT_FALSE(dd->CreateSurface(desc, &primary));
+  faults = {};
+  EXPECT_TRUE(dd->CreateSurface(desc, &primary));
+  dd.Release();
+  primary.Release();
+  DestroyOffscreenWindow(window);
+}
+
+}  // namespace
