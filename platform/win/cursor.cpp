@@ -7,11 +7,11 @@
 #include "platform/win/x_server.h"
 
 // The one cursor there is besides none: whatever the desktop shows.
-struct CursorShape {};
+struct PointerShape {};
 
 namespace {
 
-const CursorShape desktopCursor;
+const PointerShape desktopCursor;
 std::mutex cursorMutex;
 HCURSOR current = &desktopCursor;
 

@@ -10,8 +10,8 @@ using LRESULT = intptr_t;
 using WNDPROC = LRESULT (*)(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
 
 // Cursors are never loaded on this platform; a null cursor hides the pointer.
-struct CursorShape;
-using HCURSOR = const CursorShape*;
+struct PointerShape;
+using HCURSOR = const PointerShape*;
 
 struct MSG {
   HWND hwnd = 0;

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <vector>
+
+#include "win_test_support.h"
+
+namespace {
+
+class ForeignWindows : public ::testing::Test {
+protected:
+  void SetUp() override {
+    SKIP_WITHOUT_DISPLAY();
+    MessageLog::Get().Clear();
+    ASSERT_NE(other_.display(), nullptr);
+  }
+  OtherProgram other_;
+};
+
+TEST_F(ForeignWindows, AChildFillsItsParentAndGoesWithIt) {
+  Window parent = other_.CreateWindow(50, 60, 320, 240, true);
+  RECT parentClient;
+  ASSERT_TRUE(GetClientRect(parent, &parentClient));
+  EXPECT_EQ(parentClient, (RECT{0, 0, 320, 240}));
+  HWND child = CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                              0, 0, parentClient.right, parentClient.bottom, parent);
+  ASSERT_NE(child, 0u);
+  EXPECT_EQ(GetParent(child), parent);
+  RECT rect;
+  ASSERT_TRUE(GetWindowRect(child, &rect));
+  EXPECT_EQ(rect, (RECT{50, 60, 370, 300}));
+  POINT origin{0, 0};
+  ASSERT_TRUE(ClientToScreen(child, &origin));
+  EXPECT_EQ(origin, (POINT{50, 60}));
+  EXPECT_TRUE(IsWindowVisible(child));
+  // A preview never takes the focus away from anyone.
+  EXPECT_NE(GetForegroundWindow(), child);
+
+  XDestroyWindow(other_.display(), parent);
+  other_.Sync();
+  ASSERT_TRUE(PumpUntil([] { return !MessageLog::Get().Of(WM_DESTROY).empty(); }));
+  EXPECT_EQ(MessageLog::Get().Of(WM_DESTROY)[0].window, child);
+  EXPECT_EQ(MessageLog::Get().Of(WM_DESTROY).size(), 1u);
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_FALSE(DestroyWindow(child));
+}
+
+TEST_F(ForeignWindows, AChildOfADeeperParentUsesTheDefaultVisual) {
+  // A 32-bit parent, as a compositing desktop's preview pane can be.
+  XVisualInfo info;
+  Display* d = other_.display();
+  if (!XMatchVisualInfo(d, DefaultScreen(d), 32, TrueColor, &info))
+    GTEST_SKIP() << "no 32-bit visual";
+  XSetWindowAttributes attributes{};
+  attributes.colormap = XCreateColormap(d, DefaultRootWindow(d), info.visual, AllocNone);
+  Window parent = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 100, 80, 0, 32, InputOutput,
+                                info.visual, CWColormap | CWBorderPixel | CWBackPixel,
+                                &attributes);
+  XMapWindow(d, parent);
+  other_.Sync();
+  HWND child = CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE, 0, 0, 100, 80,
+                              parent);
+  ASSERT_NE(child, 0u);
+  XWindowAttributes childAttributes;
+  ASSERT_TRUE(XGetWindowAttributes(d, child, &childAttributes));
+  EXPECT_EQ(childAttributes.depth, DefaultDepth(d, DefaultScreen(d)));
+  EXPECT_EQ(childAttributes.visual->visualid, XVisualIDFromVisual(DefaultVisual(d, DefaultScreen(d))));
+  DestroyWindow(child);
+  XDestroyWindow(d, parent);
+  other_.Sync();
+}
+
+TEST_F(ForeignWindows, TheStackingWalkGoesFromTheForegroundDownAndWindowsCanBePutBack) {
+  Window bottom = other_.CreateWindow(10, 10, 100, 100, true);
+  Window middle = other_.CreateWindow(20, 20, 100, 100, true);
+  Window top = other_.CreateWindow(30, 30, 100, 100, true);
+  XSetInputFocus(other_.display(), top, RevertToParent, CurrentTime);
+  other_.Sync();
+  ASSERT_EQ(GetForegroundWindow(), top);
+
+  std::vector<HWND> visible;
+  for (HWND w = GetForegroundWindow(); w != 0; w = GetWindow(w, GW_HWNDNEXT))
+    if (IsWindowVisible(w)) visible.push_back(w);
+  ASSERT_GE(visible.size(), 3u);
+  EXPECT_EQ(visible[0], top);
+  EXPECT_EQ(visible[1], middle);
+  EXPECT_EQ(visible[2], bottom);
+
+  RECT recorded;
+  ASSERT_TRUE(GetWindowRect(middle, &recorded));
+  XMoveResizeWindow(other_.display(), middle, 300, 200, 50, 60);
+  other_.Sync();
+  RECT moved;
+  ASSERT_TRUE(GetWindowRect(middle, &moved));
+  EXPECT_EQ(moved, (RECT{300, 200, 350, 260}));
+  ASSERT_TRUE(SetWindowPos(middle, 0, recorded.left, recorded.top, recorded.right - recorded.left,
+                           recorded.bottom - recorded.top, SWP_NOZORDER));
+  RECT back;
+  ASSERT_TRUE(GetWindowRect(middle, &back));
+  EXPECT_EQ(back, recorded);
+  // Its place in the Z order stayed as it was.
+  EXPECT_EQ(GetWindow(top, GW_HWNDNEXT), middle);
+  for (Window w : {top, middle, bottom}) XDestroyWindow(other_.display(), w);
+  other_.Sync();
+}
+
+TEST_F(ForeignWindows, FindWindowFindsOwnAndOtherProgramsWindowsByClassAndTitle) {
+  Window theirs = other_.CreateWindow(0, 0, 30, 30, false);
+  XClassHint hint{const_cast<char*>("saver"), const_cast<char*>("QuellarFindClass")};
+  XSetClassHint(other_.display(), theirs, &hint);
+  XStoreName(other_.display(), theirs, "Screen Saver");
+  other_.Sync();
+  EXPECT_EQ(FindWindow("QuellarFindClass", "Screen Saver"), theirs);
+  EXPECT_EQ(FindWindow("QuellarFindClass", "Preview"), 0u);
+  EXPECT_EQ(FindWindow("OtherClass", "Screen Saver"), 0u);
+
+  HWND ours = CreateWindowEx(0, TestClass(), "Ours", WS_POPUP, 0, 0, 10, 10, 0);
+  ASSERT_NE(ours, 0u);
+  EXPECT_EQ(FindWindow(TestClass(), "Ours"), ours);
+  DestroyWindow(ours);
+  EXPECT_EQ(FindWindow(TestClass(), "Ours"), 0u);
+
+  // Another program sees ours by the same names.
+  HWND found = CreateWindowEx(0, TestClass(), "Seen", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, 0);
+  XTextProperty name;
+  ASSERT_TRUE(XGetWMName(other_.display(), found, &name));
+  EXPECT_STREQ(reinterpret_cast<char*>(name.value), "Seen");
+  XFree(name.value);
+  XClassHint theirView{};
+  ASSERT_TRUE(XGetClassHint(other_.display(), found, &theirView));
+  EXPECT_STREQ(theirView.res_class, TestClass());
+  XFree(theirView.res_name);
+  XFree(theirView.res_class);
+  DestroyWindow(found);
+  XDestroyWindow(other_.display(), theirs);
+  other_.Sync();
+}
+
+TEST_F(ForeignWindows, SetForegroundWindowBringsAnotherProgramsWindowToTheFront) {
+  Window first = other_.CreateWindow(0, 0, 50, 50, true);
+  Window second = other_.CreateWindow(0, 0, 50, 50, true);
+  ASSERT_TRUE(SetForegroundWindow(first));
+  EXPECT_EQ(GetForegroundWindow(), first);
+  EXPECT_EQ(GetWindow(first, GW_HWNDNEXT), second);
+  EXPECT_FALSE(SetForegroundWindow(99999999));
+  XDestroyWindow(other_.display(), first);
+  XDestroyWindow(other_.display(), second);
+  other_.Sync();
+}
+
+}  // namespace

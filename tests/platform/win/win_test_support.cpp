@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "win_test_support.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "platform/win/application.h"
+#include "platform/win/x_server.h"
+
+namespace {
+
+LRESULT RecordingProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
+  MessageLog::Get().Add({window, message, wParam, lParam});
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override {
+    static char name[] = "win_tests";
+    char* argv[] = {name, nullptr};
+    EnsureGuiApplication(1, argv);
+  }
+};
+
+const auto* environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+constexpr uintptr_t kPumpTimer = 0x7E57;
+
+}  // namespace
+
+MessageLog& MessageLog::Get() {
+  static MessageLog log;
+  return log;
+}
+
+void MessageLog::Add(const Recorded& r) {
+  std::lock_guard lock(mutex_);
+  entries_.push_back(r);
+}
+
+void MessageLog::Clear() {
+  std::lock_guard lock(mutex_);
+  entries_.clear();
+}
+
+std::vector<Recorded> MessageLog::All() {
+  std::lock_guard lock(mutex_);
+  return entries_;
+}
+
+std::vector<Recorded> MessageLog::Of(uint32_t message) {
+  std::lock_guard lock(mutex_);
+  std::vector<Recorded> found;
+  for (const Recorded& r : entries_)
+    if (r.message == message) found.push_back(r);
+  return found;
+}
+
+const char* TestClass() {
+  static const bool registered = RegisterClass(
+      WNDCLASS{CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, RecordingProc, "QuellarTestWindow"});
+  (void)registered;
+  return "QuellarTestWindow";
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  SetTimer(0, kPumpTimer, 20);
+  MSG message;
+  while (!done() && std::chrono::steady_clock::now() < deadline) {
+    if (GetMessage(&message, 0, 0, 0) <= 0) break;
+    DispatchMessage(&message);
+  }
+  KillTimer(0, kPumpTimer);
+  return done();
+}
+
+void PumpFor(int ms) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
+}
+
+bool HaveDisplay() { return XServer::Get() != nullptr; }
+
+void RunXdotool(const std::string& arguments) {
+  std::string command = "xdotool " + arguments;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+OtherProgram::OtherProgram() : display_(XOpenDisplay(nullptr)) {}
+
+OtherProgram::~OtherProgram() {
+  if (display_) XCloseDisplay(display_);
+}
+
+Window OtherProgram::CreateWindow(int x, int y, int width, int height, bool bypassManager) {
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = bypassManager ? True : False;
+  attributes.background_pixel = WhitePixel(display_, DefaultScreen(display_));
+  Window window = XCreateWindow(display_, DefaultRootWindow(display_), x, y,
+                                static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                CopyFromParent, InputOutput, CopyFromParent,
+                                CWOverrideRedirect | CWBackPixel, &attributes);
+  XMapWindow(display_, window);
+  XSync(display_, False);
+  return window;
+}
