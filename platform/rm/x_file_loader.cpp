@@ -17,7 +17,7 @@
 namespace {
 
 std::atomic<void (*)()> child_hook{nullptr};
-std::atomic<int> timeout_ms{20000};
+std::atomic<int> timeout_ms{10000};
 
 constexpr uint32_t kMagic = 0x51584d31;  // "QXM1"
 // Far beyond any model the saver can show, small enough to refuse garbage.
