@@ -137,8 +137,10 @@ TEST_F(MessageLoop, MessagesForADestroyedWindowAreDropped) {
   ASSERT_TRUE(DestroyWindow(doomed));
   EXPECT_FALSE(DestroyWindow(doomed));
   PumpFor(100);
-  for (const Recorded& r : MessageLog::Get().All())
-    if (r.window == doomed) EXPECT_TRUE(r.message == WM_CREATE || r.message == WM_DESTROY) << r.message;
+  for (const Recorded& r : MessageLog::Get().All()) {
+    if (r.window != doomed) continue;
+    EXPECT_TRUE(r.message == WM_CREATE || r.message == WM_DESTROY) << r.message;
+  }
 }
 
 TEST(RegisteredMessages, SameNameSameNumberInTheRegisteredRange) {
