@@ -4,6 +4,10 @@
 #include "platform/sys/types.h"
 #include "stage/graphics_context.h"
 
+// What the user sees when the graphics cannot be opened.
+inline constexpr char kDirectDrawFailureText[] = "DirectDraw の初期化に失敗しました。";
+inline constexpr char kDirect3DFailureText[] = "Direct3D の初期化に失敗しました。";
+
 // The rendering base of every 3-D view: it opens DirectDraw and Direct3D for
 // one window, builds the scene frame, camera, viewport and lights, and turns
 // each frame of the animation into pixels. Derived classes hang their own

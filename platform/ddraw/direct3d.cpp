@@ -35,10 +35,10 @@ Direct3D::~Direct3D() = default;
 bool Direct3D::EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) const {
   if (!callback) return false;
   for (const DeviceEntry& device : kDevices) {
-    GUID guid = *device.guid;
+    // The GUIDs live as long as the program: a caller may keep the pointer.
     D3DDEVICEDESC hardware = device.hardware;
     D3DDEVICEDESC software = device.software;
-    if (!callback(&guid, device.description, device.name, &hardware, &software, context)) break;
+    if (!callback(device.guid, device.description, device.name, &hardware, &software, context)) break;
   }
   return true;
 }

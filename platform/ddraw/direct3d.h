@@ -32,7 +32,8 @@ inline constexpr char kRGBDeviceName[] = "RGB Emulation";
 inline constexpr char kHALDeviceName[] = "Mesa HAL";
 
 // Receives (GUID, description, name, hardware description, software
-// description); returns false to stop the enumeration.
+// description); returns false to stop the enumeration. The GUID pointer stays
+// valid after the enumeration; the descriptions do not.
 using LPD3DENUMDEVICESCALLBACK = bool (*)(const GUID* guid, const char* description,
                                           const char* name, const D3DDEVICEDESC* hardware,
                                           const D3DDEVICEDESC* software, void* context);

@@ -199,7 +199,14 @@ bool DirectDraw::QueryInterface(const GUID& iid, Ref<Direct3D>* direct3d) {
 bool DirectDraw::FlipToGDISurface() {
   // Dialogs and text are X windows and X drawing of their own, never hidden
   // behind a flipping surface: nothing needs to change for them to show.
+  // The thread that waits behind a dialog does not hold the context meanwhile.
+  ContextScope scope(device_.get());
   return device_ != nullptr;
+}
+
+void DirectDraw::LeaveThread() {
+  // Taking the context through a scope of its own ends with letting it go.
+  ContextScope scope(device_.get());
 }
 
 void DirectDraw::LoseSurfacesForTesting() {

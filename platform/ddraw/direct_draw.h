@@ -40,6 +40,10 @@ public:
   // Shows what was last put on the window by other means (dialogs, text)
   // instead of the flipping surfaces.
   bool FlipToGDISurface();
+  // Lets the calling thread go of the driver's GL context, so that another
+  // thread (the Render thread) can draw with it. Work on the window thread
+  // that drew through the 3-D device ends with this.
+  void LeaveThread();
 
   int Screen() const { return screen_; }
   HWND Window() const { return window_; }

@@ -1,0 +1,93 @@
+// The per-frame half of the Graphics context: viewport, rendering,
+// presentation, lost surfaces and the window's place on the screen.
+#include <cstring>
+
+#include "platform/ddraw/direct_draw.h"
+#include "platform/ddraw/direct_draw_surface.h"
+#include "platform/gdi/gdi.h"
+#include "platform/rm/direct3drm.h"
+#include "platform/win/window.h"
+#include "stage/first_frame_sink.h"
+#include "stage/graphics_context.h"
+
+namespace {
+std::atomic<FirstFrameSink*> firstFrameSink{nullptr};
+}  // namespace
+
+void SetFirstFrameSink(FirstFrameSink* sink) { firstFrameSink = sink; }
+FirstFrameSink* GetFirstFrameSink() { return firstFrameSink; }
+
+bool GraphicsContext::SetUpViewport(const Ref<RMFrame>& camera) {
+  if (!rm || !rmDevice || !camera) return false;
+  if (!rm->CreateViewport(rmDevice, camera, 0, 0, width, height, &viewport)) return false;
+  if (!viewport->SetBack(5000.0f)) return false;
+  viewport->Clear();
+  return true;
+}
+
+bool GraphicsContext::SetReady(bool flag) {
+  ready = flag;
+  // Set-up drew on the window thread; frames are drawn on the Render thread.
+  if (directDraw) directDraw->LeaveThread();
+  return true;
+}
+
+bool GraphicsContext::RestoreLostSurfaces() {
+  if (!ready || !primary) return true;
+  if (primary->IsLost()) {
+    if (!primary->Restore()) return false;
+    if (viewport) viewport->ForceUpdate(0, 0, width, height);
+  }
+  if (zBuffer && zBuffer->IsLost()) {
+    if (!zBuffer->Restore()) return false;
+    if (viewport) viewport->ForceUpdate(0, 0, width, height);
+  }
+  return true;
+}
+
+bool GraphicsContext::RenderScene(const Ref<RMFrame>& scene) {
+  if (!ready || !scene || !viewport || !rmDevice) return false;
+  if (!viewport->Clear()) return false;
+  if (!viewport->Render(scene)) return false;
+  return rmDevice->Update();
+}
+
+bool GraphicsContext::Present() {
+  if (!ready) return false;
+  if (FirstFrameSink* sink = GetFirstFrameSink(); sink && !sink->FirstFrameSeen())
+    sink->PostFirstFrame(window);
+  if (!primary || !backBuffer) return false;
+  if (windowed) {
+    const RECT source{0, 0, width, height};
+    const RECT destination = CurrentWindowRect();
+    return primary->Blt(&destination, backBuffer.Get(), &source, DDBLT_WAIT, nullptr);
+  }
+  return primary->Flip(backBuffer.Get(), DDFLIP_WAIT);
+}
+
+void GraphicsContext::UpdateWindowRect(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  POINT origin;
+  ClientToScreen(window, &origin);
+  std::lock_guard guard(rectLock_);
+  windowRect = RECT{client.left + origin.x, client.top + origin.y, client.right + origin.x,
+                    client.bottom + origin.y};
+  width = windowRect.right - windowRect.left;
+  height = windowRect.bottom - windowRect.top;
+}
+
+RECT GraphicsContext::CurrentWindowRect() const {
+  std::lock_guard guard(rectLock_);
+  return windowRect;
+}
+
+void GraphicsContext::DrawOverlayText(int x, int y, const char* text) {
+  if (!backBuffer || !text) return;
+  HDC dc = nullptr;
+  if (!backBuffer->GetDC(&dc)) return;
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkColor(dc, RGB(0, 0, 0));
+  TextOutA(dc, x, y, text, int(std::strlen(text)));
+  backBuffer->ReleaseDC(dc);
+}
