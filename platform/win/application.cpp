@@ -1,7 +1,6 @@
 #include "platform/win/application.h"
 
 #include <QApplication>
-
 #include <string>
 #include <vector>
 

@@ -33,8 +33,8 @@ HCURSOR SetCursor(HCURSOR cursor) {
   if (!x) return previous;
   uint32_t shape = cursor ? uint32_t{XCB_CURSOR_NONE} : x->InvisibleCursor();
   for (HWND window : OwnWindows())
-    xcb_change_window_attributes(x->Connection(), static_cast<xcb_window_t>(window),
-                                 XCB_CW_CURSOR, &shape);
+    xcb_change_window_attributes(x->Connection(), static_cast<xcb_window_t>(window), XCB_CW_CURSOR,
+                                 &shape);
   x->Flush();
   return previous;
 }

@@ -24,8 +24,7 @@ WPARAM MouseKeyState(uint16_t state) {
 }
 
 // Only for windows of ours that are not on their way out.
-void PostInput(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam, int rootX,
-               int rootY) {
+void PostInput(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam, int rootX, int rootY) {
   WindowState& state = State();
   Lock lock(state.mutex);
   WindowRecord* record = state.Find(window);
@@ -45,7 +44,8 @@ void OnKey(const xcb_key_press_event_t* event, bool down) {
   uint32_t key = VirtualKeyFor(x->Connection(), event->detail);
   bool alt = (event->state & XCB_KEY_BUT_MASK_MOD_1) != 0;
   bool system = alt || key == VK_F10 || key == VK_MENU;
-  uint32_t message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+  uint32_t message =
+      down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   // Repeat count 1, the scan code, the context bit for Alt, and the transition bits.
   auto bits = static_cast<uint32_t>(1 | ((event->detail - 8) & 0xFF) << 16);
   if (alt) bits |= 1u << 29;
@@ -152,8 +152,8 @@ bool IsOwnWindow(xcb_window_t window) {
 // Grabs and focus moves inside our own window are not a change of activation.
 bool ChangesActivation(uint8_t mode, uint8_t detail) {
   bool realMove = mode == XCB_NOTIFY_MODE_NORMAL || mode == XCB_NOTIFY_MODE_WHILE_GRABBED;
-  return realMove && (detail == XCB_NOTIFY_DETAIL_ANCESTOR ||
-                      detail == XCB_NOTIFY_DETAIL_NONLINEAR);
+  return realMove &&
+         (detail == XCB_NOTIFY_DETAIL_ANCESTOR || detail == XCB_NOTIFY_DETAIL_NONLINEAR);
 }
 
 void OnFocus(const xcb_focus_in_event_t* event, bool in) {
@@ -161,8 +161,8 @@ void OnFocus(const xcb_focus_in_event_t* event, bool in) {
   bool toAnotherProgram = false;
   if (!in) {
     XServer* x = XServer::Get();
-    auto* reply = xcb_get_input_focus_reply(x->Connection(), xcb_get_input_focus(x->Connection()),
-                                            nullptr);
+    auto* reply =
+        xcb_get_input_focus_reply(x->Connection(), xcb_get_input_focus(x->Connection()), nullptr);
     toAnotherProgram = !reply || !IsOwnWindow(reply->focus);
     std::free(reply);
   }

@@ -34,28 +34,55 @@ uint32_t VirtualKeyForKeysym(xcb_keysym_t keysym) {
   if ((keysym >= 'A' && keysym <= 'Z') || (keysym >= '0' && keysym <= '9')) return keysym;
   if (keysym >= 0xFFBE && keysym <= 0xFFD5) return VK_F1 + (keysym - 0xFFBE);  // F1 .. F24
   switch (keysym) {
-    case ' ': return VK_SPACE;
-    case 0xFF08: return VK_BACK;
-    case 0xFF09: return VK_TAB;
-    case 0xFF0D: return VK_RETURN;
-    case 0xFF13: return VK_PAUSE;
-    case 0xFF1B: return VK_ESCAPE;
-    case 0xFF50: return VK_HOME;
-    case 0xFF51: return VK_LEFT;
-    case 0xFF52: return VK_UP;
-    case 0xFF53: return VK_RIGHT;
-    case 0xFF54: return VK_DOWN;
-    case 0xFF55: return VK_PRIOR;
-    case 0xFF56: return VK_NEXT;
-    case 0xFF57: return VK_END;
-    case 0xFF63: return VK_INSERT;
-    case 0xFFFF: return VK_DELETE;
-    case 0xFFE1: case 0xFFE2: return VK_SHIFT;
-    case 0xFFE3: case 0xFFE4: return VK_CONTROL;
-    case 0xFFE5: return VK_CAPITAL;
-    case 0xFFE9: case 0xFFEA: case 0xFE03: return VK_MENU;
-    case 0xFFEB: case 0xFFEC: return VK_LWIN;
-    default: return 0;
+    case ' ':
+      return VK_SPACE;
+    case 0xFF08:
+      return VK_BACK;
+    case 0xFF09:
+      return VK_TAB;
+    case 0xFF0D:
+      return VK_RETURN;
+    case 0xFF13:
+      return VK_PAUSE;
+    case 0xFF1B:
+      return VK_ESCAPE;
+    case 0xFF50:
+      return VK_HOME;
+    case 0xFF51:
+      return VK_LEFT;
+    case 0xFF52:
+      return VK_UP;
+    case 0xFF53:
+      return VK_RIGHT;
+    case 0xFF54:
+      return VK_DOWN;
+    case 0xFF55:
+      return VK_PRIOR;
+    case 0xFF56:
+      return VK_NEXT;
+    case 0xFF57:
+      return VK_END;
+    case 0xFF63:
+      return VK_INSERT;
+    case 0xFFFF:
+      return VK_DELETE;
+    case 0xFFE1:
+    case 0xFFE2:
+      return VK_SHIFT;
+    case 0xFFE3:
+    case 0xFFE4:
+      return VK_CONTROL;
+    case 0xFFE5:
+      return VK_CAPITAL;
+    case 0xFFE9:
+    case 0xFFEA:
+    case 0xFE03:
+      return VK_MENU;
+    case 0xFFEB:
+    case 0xFFEC:
+      return VK_LWIN;
+    default:
+      return 0;
   }
 }
 

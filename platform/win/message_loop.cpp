@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
-
 #include <algorithm>
 
 #include "platform/win/message_filter.h"
@@ -99,8 +98,8 @@ void WaitForWork(WindowState& state, Lock& lock) {
     lock.unlock();
     QTimer wakeAtDue;
     if (due) {
-      auto wait = std::chrono::ceil<std::chrono::milliseconds>(due->time_since_epoch() -
-                                                               std::chrono::steady_clock::now().time_since_epoch());
+      auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+          due->time_since_epoch() - std::chrono::steady_clock::now().time_since_epoch());
       wakeAtDue.setSingleShot(true);
       wakeAtDue.start(std::max<int>(0, static_cast<int>(wait.count())));
     }
@@ -170,11 +169,12 @@ bool PeekMessage(MSG* message, HWND window, uint32_t filterMin, uint32_t filterM
   if (!state.IsWindowThreadLocked()) return false;
   while (RunPendingWork(state, lock)) {
   }
-  return TakeMessageLocked(state, message, window, filterMin, filterMax,
-                           (flags & PM_REMOVE) != 0);
+  return TakeMessageLocked(state, message, window, filterMin, filterMax, (flags & PM_REMOVE) != 0);
 }
 
-bool TranslateMessage(const MSG*) { return false; }
+bool TranslateMessage(const MSG*) {
+  return false;
+}
 
 LRESULT DispatchMessage(const MSG* message) {
   if (!message || message->hwnd == 0) return 0;

@@ -23,8 +23,7 @@ void PostQuitMessage(int exitCode);
 // (0, 0: any) is there. Returns 1 with a message, 0 with WM_QUIT (wParam holds
 // the exit code), -1 when the caller is not the window thread.
 int GetMessage(MSG* message, HWND window, uint32_t filterMin, uint32_t filterMax);
-bool PeekMessage(MSG* message, HWND window, uint32_t filterMin, uint32_t filterMax,
-                 uint32_t flags);
+bool PeekMessage(MSG* message, HWND window, uint32_t filterMin, uint32_t filterMax, uint32_t flags);
 // No character messages are made here; key messages arrive as they are.
 bool TranslateMessage(const MSG* message);
 LRESULT DispatchMessage(const MSG* message);

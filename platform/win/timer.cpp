@@ -29,9 +29,8 @@ uintptr_t SetTimer(HWND window, uintptr_t id, uint32_t elapseMs) {
 bool KillTimer(HWND window, uintptr_t id) {
   WindowState& state = State();
   std::lock_guard lock(state.mutex);
-  return std::erase_if(state.timers, [&](const WindowTimer& t) {
-           return t.window == window && t.id == id;
-         }) > 0;
+  return std::erase_if(state.timers,
+                       [&](const WindowTimer& t) { return t.window == window && t.id == id; }) > 0;
 }
 
 std::optional<MSG> TakeDueTimerLocked(WindowState& state, HWND window, uint32_t filterMin,

@@ -35,10 +35,19 @@ struct PAINTSTRUCT {
   bool fErase = false;
 };
 
-constexpr uint16_t LOWORD(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
-constexpr uint16_t HIWORD(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
-constexpr int16_t GET_X_LPARAM(LPARAM v) { return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(v))); }
-constexpr int16_t GET_Y_LPARAM(LPARAM v) { return static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(v))); }
+constexpr uint16_t LOWORD(uintptr_t v) {
+  return static_cast<uint16_t>(v & 0xFFFF);
+}
+constexpr uint16_t HIWORD(uintptr_t v) {
+  return static_cast<uint16_t>((v >> 16) & 0xFFFF);
+}
+constexpr int16_t GET_X_LPARAM(LPARAM v) {
+  return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(v)));
+}
+constexpr int16_t GET_Y_LPARAM(LPARAM v) {
+  return static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(v)));
+}
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
-  return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) | static_cast<uint32_t>(lo & 0xFFFF));
+  return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) |
+                             static_cast<uint32_t>(lo & 0xFFFF));
 }

@@ -20,7 +20,9 @@ constexpr uint32_t kInputEvents = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_
                                   XCB_EVENT_MASK_POINTER_MOTION;
 constexpr uint32_t kWindowEvents = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
-uint16_t Extent(int size) { return static_cast<uint16_t>(std::clamp(size, 1, 32767)); }
+uint16_t Extent(int size) {
+  return static_cast<uint16_t>(std::clamp(size, 1, 32767));
+}
 
 // The default 24-bit visual, so that the display code can draw on the window
 // whatever visual its parent has; a foreign parent may well be 32-bit.
@@ -28,18 +30,18 @@ xcb_window_t CreateNativeWindow(XServer& x, xcb_window_t parent, int left, int t
                                 int height, bool bypassManager, bool child) {
   xcb_screen_t* screen = x.Screen();
   xcb_window_t window = xcb_generate_id(x.Connection());
-  uint32_t events = kWindowEvents | (child ? XCB_EVENT_MASK_BUTTON_PRESS |
-                                                 XCB_EVENT_MASK_BUTTON_RELEASE |
-                                                 XCB_EVENT_MASK_POINTER_MOTION
-                                           : kInputEvents | XCB_EVENT_MASK_FOCUS_CHANGE |
-                                                 XCB_EVENT_MASK_VISIBILITY_CHANGE);
+  uint32_t events =
+      kWindowEvents |
+      (child ? XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                   XCB_EVENT_MASK_POINTER_MOTION
+             : kInputEvents | XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_VISIBILITY_CHANGE);
   // In value-mask order: back pixel, border pixel, override-redirect, events, colormap.
   uint32_t values[] = {screen->black_pixel, 0, bypassManager ? 1u : 0u, events,
                        screen->default_colormap};
   auto cookie = xcb_create_window_checked(
       x.Connection(), screen->root_depth, window, parent, static_cast<int16_t>(left),
-      static_cast<int16_t>(top), Extent(width), Extent(height), 0,
-      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+      static_cast<int16_t>(top), Extent(width), Extent(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+      screen->root_visual,
       XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK |
           XCB_CW_COLORMAP,
       values);
@@ -73,20 +75,22 @@ void GrabInput(XServer& x, xcb_window_t window) {
   for (int attempt = 0; attempt < 50 && !(keyboard && pointer); ++attempt) {
     if (attempt) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (!keyboard) {
-      auto* reply = xcb_grab_keyboard_reply(
-          c, xcb_grab_keyboard(c, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                               XCB_GRAB_MODE_ASYNC),
-          nullptr);
+      auto* reply =
+          xcb_grab_keyboard_reply(c,
+                                  xcb_grab_keyboard(c, 0, window, XCB_CURRENT_TIME,
+                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                  nullptr);
       keyboard = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
       free(reply);
     }
     if (!pointer) {
       auto* reply = xcb_grab_pointer_reply(
-          c, xcb_grab_pointer(c, 0, window,
-                              XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-                                  XCB_EVENT_MASK_POINTER_MOTION,
-                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                              XCB_CURRENT_TIME),
+          c,
+          xcb_grab_pointer(c, 0, window,
+                           XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                               XCB_EVENT_MASK_POINTER_MOTION,
+                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                           XCB_CURRENT_TIME),
           nullptr);
       pointer = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
       free(reply);
@@ -202,7 +206,9 @@ bool DestroyWindow(HWND window) {
   return true;
 }
 
-void FinishLostWindow(HWND window) { TearDown(window, false); }
+void FinishLostWindow(HWND window) {
+  TearDown(window, false);
+}
 
 LRESULT CallWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
   WNDPROC proc = nullptr;

@@ -8,9 +8,13 @@
 namespace {
 
 // X ids have 29 bits; anything larger cannot name a window.
-bool PlausibleId(HWND window) { return window != 0 && window <= 0x1FFFFFFFul; }
+bool PlausibleId(HWND window) {
+  return window != 0 && window <= 0x1FFFFFFFul;
+}
 
-xcb_window_t Id(HWND window) { return static_cast<xcb_window_t>(window); }
+xcb_window_t Id(HWND window) {
+  return static_cast<xcb_window_t>(window);
+}
 
 bool IsManagedClient(XServer& x, xcb_window_t window) {
   return x.GetProperty(window, x.Atom("WM_STATE")).has_value();
@@ -106,8 +110,7 @@ HWND GetParent(HWND window) {
 
 HWND GetWindow(HWND window, uint32_t relation) {
   XServer* x = XServer::Get();
-  if (!x || !PlausibleId(window) || (relation != GW_HWNDNEXT && relation != GW_HWNDPREV))
-    return 0;
+  if (!x || !PlausibleId(window) || (relation != GW_HWNDNEXT && relation != GW_HWNDPREV)) return 0;
   int step = relation == GW_HWNDNEXT ? -1 : 1;
   // Both lists run from the bottom to the top.
   auto managed = x->GetWindowList(x->Root(), x->Atom("_NET_CLIENT_LIST_STACKING"));
@@ -145,8 +148,8 @@ HWND FindWindow(const char* className, const char* title) {
 HWND GetForegroundWindow() {
   XServer* x = XServer::Get();
   if (!x) return 0;
-  auto* reply = xcb_get_input_focus_reply(x->Connection(), xcb_get_input_focus(x->Connection()),
-                                          nullptr);
+  auto* reply =
+      xcb_get_input_focus_reply(x->Connection(), xcb_get_input_focus(x->Connection()), nullptr);
   xcb_window_t focus = reply ? reply->focus : XCB_NONE;
   free(reply);
   bool real = focus != XCB_NONE && focus != XCB_INPUT_FOCUS_POINTER_ROOT && focus != x->Root();

@@ -103,8 +103,8 @@ xcb_atom_t XServer::Atom(const char* name) {
 
 std::optional<XServer::Geometry> XServer::GetGeometry(xcb_window_t window) {
   xcb_generic_error_t* error = nullptr;
-  auto reply = Own(
-      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), &error));
+  auto reply =
+      Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), &error));
   std::free(error);
   if (!reply) return std::nullopt;
   return Geometry{reply->x, reply->y, reply->width, reply->height};
@@ -121,8 +121,7 @@ std::optional<xcb_get_window_attributes_reply_t> XServer::GetAttributes(xcb_wind
 
 std::optional<XServer::Tree> XServer::QueryTree(xcb_window_t window) {
   xcb_generic_error_t* error = nullptr;
-  auto reply =
-      Own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), &error));
+  auto reply = Own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), &error));
   std::free(error);
   if (!reply) return std::nullopt;
   xcb_window_t* children = xcb_query_tree_children(reply.get());

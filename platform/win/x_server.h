@@ -14,7 +14,7 @@
 // every request is made with a checked reply, so a vanished window is an answer,
 // never a crash.
 class XServer {
-public:
+ public:
   // Null when no X display can be reached.
   static XServer* Get();
 
@@ -50,7 +50,7 @@ public:
   bool Check(xcb_void_cookie_t cookie);
   void Flush() { xcb_flush(connection_); }
 
-private:
+ private:
   explicit XServer(xcb_connection_t* connection, int screenNumber);
   void CreateInvisibleCursor();
   void ReadEvents();

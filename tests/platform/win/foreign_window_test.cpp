@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -10,7 +9,7 @@
 namespace {
 
 class ForeignWindows : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     SKIP_WITHOUT_DISPLAY();
     MessageLog::Get().Clear();
@@ -24,8 +23,8 @@ TEST_F(ForeignWindows, AChildFillsItsParentAndGoesWithIt) {
   RECT parentClient;
   ASSERT_TRUE(GetClientRect(parent, &parentClient));
   EXPECT_EQ(parentClient, (RECT{0, 0, 320, 240}));
-  HWND child = CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                              0, 0, parentClient.right, parentClient.bottom, parent);
+  HWND child = CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                              0, parentClient.right, parentClient.bottom, parent);
   ASSERT_NE(child, 0u);
   EXPECT_EQ(GetParent(child), parent);
   RECT rect;
@@ -56,17 +55,17 @@ TEST_F(ForeignWindows, AChildOfADeeperParentUsesTheDefaultVisual) {
   XSetWindowAttributes attributes{};
   attributes.colormap = XCreateColormap(d, DefaultRootWindow(d), info.visual, AllocNone);
   Window parent = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 100, 80, 0, 32, InputOutput,
-                                info.visual, CWColormap | CWBorderPixel | CWBackPixel,
-                                &attributes);
+                                info.visual, CWColormap | CWBorderPixel | CWBackPixel, &attributes);
   XMapWindow(d, parent);
   other_.Sync();
-  HWND child = CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE, 0, 0, 100, 80,
-                              parent);
+  HWND child =
+      CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE, 0, 0, 100, 80, parent);
   ASSERT_NE(child, 0u);
   XWindowAttributes childAttributes;
   ASSERT_TRUE(XGetWindowAttributes(d, child, &childAttributes));
   EXPECT_EQ(childAttributes.depth, DefaultDepth(d, DefaultScreen(d)));
-  EXPECT_EQ(childAttributes.visual->visualid, XVisualIDFromVisual(DefaultVisual(d, DefaultScreen(d))));
+  EXPECT_EQ(childAttributes.visual->visualid,
+            XVisualIDFromVisual(DefaultVisual(d, DefaultScreen(d))));
   DestroyWindow(child);
   XDestroyWindow(d, parent);
   other_.Sync();

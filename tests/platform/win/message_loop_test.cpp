@@ -17,7 +17,7 @@ LRESULT AnsweringProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lPara
 }
 
 class MessageLoop : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     SKIP_WITHOUT_DISPLAY();
     MessageLog::Get().Clear();

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "win_test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -16,7 +16,7 @@ LRESULT RecordingProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lPara
 }
 
 class ApplicationEnvironment : public ::testing::Environment {
-public:
+ public:
   void SetUp() override {
     static char name[] = "win_tests";
     char* argv[] = {name, nullptr};
@@ -59,8 +59,8 @@ std::vector<Recorded> MessageLog::Of(uint32_t message) {
 }
 
 const char* TestClass() {
-  static const bool registered = RegisterClass(
-      WNDCLASS{CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, RecordingProc, "QuellarTestWindow"});
+  static const bool registered = RegisterClass(WNDCLASS{
+      CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, RecordingProc, "QuellarTestWindow"});
   (void)registered;
   return "QuellarTestWindow";
 }
@@ -82,7 +82,9 @@ void PumpFor(int ms) {
   PumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
 }
 
-bool HaveDisplay() { return XServer::Get() != nullptr; }
+bool HaveDisplay() {
+  return XServer::Get() != nullptr;
+}
 
 void RunXdotool(const std::string& arguments) {
   std::string command = "xdotool " + arguments;
@@ -99,10 +101,10 @@ Window OtherProgram::CreateWindow(int x, int y, int width, int height, bool bypa
   XSetWindowAttributes attributes{};
   attributes.override_redirect = bypassManager ? True : False;
   attributes.background_pixel = WhitePixel(display_, DefaultScreen(display_));
-  Window window = XCreateWindow(display_, DefaultRootWindow(display_), x, y,
-                                static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                CopyFromParent, InputOutput, CopyFromParent,
-                                CWOverrideRedirect | CWBackPixel, &attributes);
+  Window window =
+      XCreateWindow(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWOverrideRedirect | CWBackPixel, &attributes);
   XMapWindow(display_, window);
   XSync(display_, False);
   return window;

@@ -18,14 +18,14 @@ struct Recorded {
 };
 
 class MessageLog {
-public:
+ public:
   static MessageLog& Get();
   void Add(const Recorded& r);
   void Clear();
   std::vector<Recorded> All();
   std::vector<Recorded> Of(uint32_t message);
 
-private:
+ private:
   std::mutex mutex_;
   std::vector<Recorded> entries_;
 };
@@ -42,14 +42,14 @@ void RunXdotool(const std::string& arguments);
 
 // A second client of the X server, standing for other programs.
 class OtherProgram {
-public:
+ public:
   OtherProgram();
   ~OtherProgram();
   Display* display() const { return display_; }
   Window CreateWindow(int x, int y, int width, int height, bool bypassManager);
   void Sync() { XSync(display_, False); }
 
-private:
+ private:
   Display* display_;
 };
 

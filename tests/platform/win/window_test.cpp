@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
+#include <gtest/gtest.h>
 
 #include "platform/win/cursor.h"
 #include "win_test_support.h"
@@ -9,15 +8,15 @@ namespace {
 
 // The saver's own shape of window: topmost, covering the screen.
 class FullScreenWindow : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     SKIP_WITHOUT_DISPLAY();
     MessageLog::Get().Clear();
     ASSERT_TRUE(GetScreenClipBox(&screen_));
-    window_ = CreateWindowEx(WS_EX_TOPMOST, TestClass(), "Screen Saver",
-                             WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                             screen_.left, screen_.top, screen_.right - screen_.left,
-                             screen_.bottom - screen_.top, 0);
+    window_ =
+        CreateWindowEx(WS_EX_TOPMOST, TestClass(), "Screen Saver",
+                       WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, screen_.left,
+                       screen_.top, screen_.right - screen_.left, screen_.bottom - screen_.top, 0);
     ASSERT_NE(window_, 0u);
     SetForegroundWindow(window_);
     PumpUntil([this] { return GetForegroundWindow() == window_; }, 2000);
@@ -86,8 +85,8 @@ TEST_F(FullScreenWindow, HoldsTheGrabsUntilItIsDestroyed) {
   Window root = DefaultRootWindow(other.display());
   EXPECT_EQ(XGrabKeyboard(other.display(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
             AlreadyGrabbed);
-  EXPECT_EQ(XGrabPointer(other.display(), root, False, 0, GrabModeAsync, GrabModeAsync, None,
-                         None, CurrentTime),
+  EXPECT_EQ(XGrabPointer(other.display(), root, False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                         CurrentTime),
             AlreadyGrabbed);
   ASSERT_TRUE(DestroyWindow(window_));
   HWND destroyed = std::exchange(window_, 0);
@@ -123,8 +122,8 @@ TEST_F(FullScreenWindow, GoesBackOnTopOfAWindowThatCoversIt) {
   ASSERT_TRUE(PumpUntil([&] {
     Window rootReturn, parent, *children = nullptr;
     unsigned count = 0;
-    XQueryTree(other.display(), DefaultRootWindow(other.display()), &rootReturn, &parent,
-               &children, &count);
+    XQueryTree(other.display(), DefaultRootWindow(other.display()), &rootReturn, &parent, &children,
+               &count);
     bool onTop = count > 0 && children[count - 1] == window_;
     XFree(children);
     return onTop;
