@@ -1,4 +1,7 @@
 #pragma once
+// Test framework first: the X headers define names it uses.
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 
 #include <functional>

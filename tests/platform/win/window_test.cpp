@@ -1,5 +1,6 @@
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
 
 #include "platform/win/cursor.h"
 #include "win_test_support.h"
