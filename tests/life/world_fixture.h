@@ -22,7 +22,8 @@ class WorldTest : public ::testing::Test {
     Resolved = ResolvedOptionsRecord{};
     Resolved.Generations = 20;
     Resolved.LocusOfSplit = 9;
-    Resolved.ScreenMode = 0;
+    // Full screen: an offscreen window has the picture of a display mode.
+    Resolved.ScreenMode = 1;
     Resolved.ScreenColor = 3;
     Resolved.Rendering = 1;
     Resolved.XScale = 1.0f;
@@ -40,7 +41,7 @@ class WorldTest : public ::testing::Test {
 
   // Builds the World; false when the Stage could not open or the object did
   // not load.
-  bool Build(int32_t width, int32_t height, int pictureWidth = 160, int pictureHeight = 120) {
+  bool Build(int32_t width, int32_t height, int pictureWidth = 640, int pictureHeight = 480) {
     Resolved.BoardWidth = width;
     Resolved.BoardHeight = height;
     Resolved.TextureFlag = std::string(Resolved.TextureName) != kNoTextureName;

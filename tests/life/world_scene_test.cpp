@@ -194,14 +194,14 @@ void ShowEveryCell(World& world) {
 }
 
 TEST_F(WorldTest, BoardResizedFromLargeIsDrawnSmallerAndFarther) {
-  ASSERT_TRUE(Build(12, 9, 320, 240));
+  ASSERT_TRUE(Build(12, 9));
   ShowEveryCell(world());
   ASSERT_TRUE(world().RenderFrame());
   const int fresh = DrawnWidth(world());
   TearDown();
   SetUp();
 
-  ASSERT_TRUE(Build(32, 24, 320, 240));
+  ASSERT_TRUE(Build(32, 24));
   world().HideAllCells();
   Resolved.BoardWidth = 12;
   Resolved.BoardHeight = 9;
@@ -215,13 +215,13 @@ TEST_F(WorldTest, BoardResizedFromLargeIsDrawnSmallerAndFarther) {
 
   // Seen from 33 + 13 units instead of 13 the board is drawn at 13/46 of the
   // width: the first is most of the picture, the second a small patch.
-  EXPECT_GT(fresh, 200);
-  EXPECT_GT(resized, 20);
+  EXPECT_GT(fresh, 400);
+  EXPECT_GT(resized, 40);
   EXPECT_LT(resized, fresh * 0.4);
 }
 
 TEST_F(WorldTest, DeletedThroughEitherBase) {
-  HWND window = CreateOffscreenWindow(64, 48);
+  HWND window = CreateOffscreenWindow(640, 480);
   auto make = [&] {
     World* world = new World;
     EXPECT_TRUE(world->Create(window));
