@@ -1,9 +1,11 @@
 #include "platform/rm/renderer.h"
 
 #include <epoxy/gl.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -27,6 +29,7 @@ uniform int u_light_count;
 uniform vec3 u_light_dir[8];
 uniform vec3 u_light_color[8];
 out vec4 v_color;
+flat out vec4 v_face_color;
 out vec2 v_uv;
 void main() {
   // The rows of a row-vector matrix are the columns of its column-vector twin.
@@ -44,18 +47,21 @@ void main() {
     c *= light;
   }
   v_color = vec4(clamp(c, 0.0, 1.0), base.a);
+  v_face_color = v_color;
   v_uv = a_uv;
 }
 )";
 
 const char* kFragmentShader = R"(#version 330 core
 in vec4 v_color;
+flat in vec4 v_face_color;
 in vec2 v_uv;
+uniform int u_flat;
 uniform int u_textured;
 uniform sampler2D u_texture;
 out vec4 frag_color;
 void main() {
-  vec4 c = v_color;
+  vec4 c = u_flat != 0 ? v_face_color : v_color;
   if (u_textured != 0) c *= texture(u_texture, v_uv);
   // Channels become bytes by truncation; GL would round.
   frag_color = vec4(floor(c.rgb * 255.0 + 0.001) / 255.0, 1.0);
@@ -86,35 +92,65 @@ D3DVECTOR FaceNormal(const D3DVECTOR& a, const D3DVECTOR& b, const D3DVECTOR& c)
   return length > 0 ? D3DVECTOR{n.x / length, n.y / length, n.z / length} : D3DVECTOR{};
 }
 
-// Faces sorted by group, each corner its own vertex so flat shading can carry
-// the face normal beside the smooth one.
-std::vector<float> ExpandVertices(const MeshGeometry& g, std::vector<int>& group_first,
-                                  std::vector<int>& group_count) {
-  std::vector<float> out;
-  out.reserve(g.indices.size() * kVertexFloats);
-  group_first.assign(g.groups.size(), 0);
-  group_count.assign(g.groups.size(), 0);
+struct Expanded {
+  std::vector<float> vertices;
+  std::vector<uint32_t> indices;
+  std::vector<int> group_first, group_count;  // in indices
+};
+
+// Shared vertices keep the vertex work small; flat shading takes each face's
+// colour from its first vertex, so every face gets a first vertex of its own
+// that carries the face normal (copied only when all three are taken).
+Expanded Expand(const MeshGeometry& g) {
+  Expanded e;
+  e.vertices.reserve(g.VertexCount() * kVertexFloats);
+  for (size_t i = 0; i < g.VertexCount(); ++i) {
+    const D3DVECTOR &p = g.positions[i], &n = g.normals[i];
+    e.vertices.insert(e.vertices.end(),
+                      {p.x, p.y, p.z, n.x, n.y, n.z, 0, 0, 0, g.uvs[2 * i], g.uvs[2 * i + 1]});
+  }
+  std::vector<bool> claimed(g.VertexCount(), false);
+  e.group_first.assign(g.groups.size(), 0);
+  e.group_count.assign(g.groups.size(), 0);
   for (size_t group = 0; group < g.groups.size(); ++group) {
-    group_first[group] = static_cast<int>(out.size() / kVertexFloats);
+    e.group_first[group] = static_cast<int>(e.indices.size());
     for (size_t f = 0; f < g.FaceCount(); ++f) {
       if (g.face_group[f] != group) continue;
-      const uint32_t* idx = &g.indices[3 * f];
+      uint32_t idx[3] = {g.indices[3 * f], g.indices[3 * f + 1], g.indices[3 * f + 2]};
       const D3DVECTOR fn = FaceNormal(g.positions[idx[0]], g.positions[idx[1]], g.positions[idx[2]]);
-      for (int k = 0; k < 3; ++k) {
-        const D3DVECTOR& p = g.positions[idx[k]];
-        const D3DVECTOR& n = g.normals[idx[k]];
-        out.insert(out.end(), {p.x, p.y, p.z, n.x, n.y, n.z, fn.x, fn.y, fn.z,
-                               g.uvs[2 * idx[k]], g.uvs[2 * idx[k] + 1]});
+      int k = 0;
+      while (k < 3 && claimed[idx[k]]) ++k;
+      if (k == 3) {  // every corner leads another face already: copy one
+        const size_t copy = e.vertices.size() / kVertexFloats;
+        e.vertices.insert(e.vertices.end(), e.vertices.begin() + idx[0] * kVertexFloats,
+                          e.vertices.begin() + (idx[0] + 1) * kVertexFloats);
+        claimed.push_back(false);
+        idx[0] = static_cast<uint32_t>(copy);
+        k = 0;
       }
-      group_count[group] += 3;
+      std::rotate(idx, idx + k, idx + 3);  // a rotation keeps the winding
+      claimed[idx[0]] = true;
+      float* v = &e.vertices[idx[0] * kVertexFloats];
+      v[6] = fn.x, v[7] = fn.y, v[8] = fn.z;
+      e.indices.insert(e.indices.end(), idx, idx + 3);
+      e.group_count[group] += 3;
     }
   }
-  return out;
+  return e;
+}
+
+// The software rasteriser allocates and frees several megabytes per frame;
+// with glibc's default trim threshold each frame hands that memory back to the
+// kernel and faults it in again, which costs more than the drawing itself.
+void KeepFrameMemory() {
+  static std::once_flag once;
+  std::call_once(once, [] { mallopt(M_TRIM_THRESHOLD, 64 << 20); });
 }
 
 }  // namespace
 
 Renderer::Renderer() : program_(std::make_unique<GlProgram>(kVertexShader, kFragmentShader)) {
+  KeepFrameMemory();
   if (!program_->IsValid()) return;
   const auto& p = *program_;
   u_ = {p.Uniform("u_view_projection"), p.Uniform("u_flat"),        p.Uniform("u_lit"),
@@ -202,11 +238,14 @@ Renderer::GpuMesh& Renderer::MeshFor(const RMVisual& visual) {
   mesh.last_used = frame_number_;
   if (mesh.version == visual.Version()) return mesh;
   const MeshGeometry& g = visual.Geometry();
-  std::vector<int> first, count;
-  const std::vector<float> vertices = ExpandVertices(g, first, count);
+  const Expanded e = Expand(g);
   glBindVertexArray(mesh.vao.Name());
   glBindBuffer(GL_ARRAY_BUFFER, mesh.vertices.Name());
-  glBufferData(GL_ARRAY_BUFFER, vertices.size() * sizeof(float), vertices.data(), GL_STATIC_DRAW);
+  glBufferData(GL_ARRAY_BUFFER, e.vertices.size() * sizeof(float), e.vertices.data(),
+               GL_STATIC_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices.Name());
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, e.indices.size() * sizeof(uint32_t), e.indices.data(),
+               GL_STATIC_DRAW);
   const GLsizei stride = kVertexFloats * sizeof(float);
   const int sizes[4] = {3, 3, 3, 2}, offsets[4] = {0, 3, 6, 9};
   for (int a = 0; a < 4; ++a) {
@@ -222,8 +261,8 @@ Renderer::GpuMesh& Renderer::MeshFor(const RMVisual& visual) {
   glBindVertexArray(0);
   mesh.ranges.clear();
   for (size_t i = 0; i < g.groups.size(); ++i) {
-    if (count[i] == 0) continue;
-    Range range{first[i], count[i], {}, g.groups[i].texture};
+    if (e.group_count[i] == 0) continue;
+    Range range{e.group_first[i], e.group_count[i], {}, g.groups[i].texture};
     std::copy_n(g.groups[i].color, 4, range.color);
     mesh.ranges.push_back(std::move(range));
   }
@@ -280,7 +319,8 @@ void Renderer::DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY
     const bool textured = range.texture && !batch.from_frame;
     glUniform1i(u_.textured, textured ? 1 : 0);
     if (textured) TextureFor(*range.texture, filter);
-    glDrawArraysInstanced(GL_TRIANGLES, range.first, range.count, instances);
+    glDrawElementsInstanced(GL_TRIANGLES, range.count, GL_UNSIGNED_INT,
+                            reinterpret_cast<void*>(range.first * sizeof(uint32_t)), instances);
   }
 }
 
@@ -305,6 +345,7 @@ bool Renderer::Draw(const RenderTarget& target, const View& view, const RMFrame&
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);  // front faces run clockwise on screen
+  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   glUseProgram(program_->Name());
 
   // View-projection in column-vector form: P · (camera world)⁻¹ᵀ.

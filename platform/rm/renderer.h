@@ -34,13 +34,14 @@ public:
 
 private:
   struct Range {
-    int first, count;
+    int first, count;  // in indices
     float color[4];
     Ref<RMTexture> texture;
   };
   struct GpuMesh {
     GlVertexArray vao;
     GlBuffer vertices;
+    GlBuffer indices;
     std::vector<Range> ranges;
     uint64_t version = 0;
     uint64_t last_used = 0;
