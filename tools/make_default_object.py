@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
 """Writes the default cell object, a text .x file, to the path given (or stdout).
 
-The object is a living cell: a slightly squashed, gently lumpy membrane with a
-nucleus bulging out of its upper front. It is about one unit across, so at
-XScale 1.0 neighbouring cells just touch, and light enough (100 triangles) for a
-32 x 24 board of them to draw quickly. Run it again after changing the shape and
-commit the output: the build copies the committed file, it does not run this.
+The object is a living cell: a slightly squashed, gently lumpy membrane with the
+dome of its nucleus rising on the upper front. It is about one unit across, so
+at XScale 1.0 neighbouring cells just touch, and light enough for a 32 x 24
+board of them to draw quickly. Run it again after changing the shape and commit
+the output: the build copies the committed file, it does not run this.
 """
 import math
 import sys
 
 BODY_RADIUS = 0.5
-BODY_SQUASH = 0.86          # height over width: a resting cell sags a little
-NUCLEUS_RADIUS = 0.2
-NUCLEUS_CENTRE = (0.1, 0.22, -0.28)   # upper front, towards the viewer (-z)
+BODY_SQUASH = 0.84           # height over width: a resting cell sags a little
+SUBDIVISION = 3              # each face of the icosahedron split into 3 x 3
+NUCLEUS_DIRECTION = (0.25, 0.55, -0.8)   # upper front, towards the viewer (-z)
+NUCLEUS_HEIGHT = 0.16        # how far the dome rises, as a share of the radius
+NUCLEUS_SPREAD = math.radians(48)        # angle from the dome's top to its foot
 
 
 def normalise(v):
@@ -45,44 +47,60 @@ def icosahedron():
     return [normalise(v) for v in verts], faces
 
 
-def subdivide(verts, faces):
-    verts = list(verts)
-    midpoints = {}
+def subdivide(verts, faces, n):
+    # Splits every face into n x n faces on a barycentric grid, sharing the
+    # points on common edges, and puts every point on the unit sphere.
+    points = {}
+    out_verts = []
 
-    def midpoint(a, b):
-        key = (min(a, b), max(a, b))
-        if key not in midpoints:
-            verts.append(normalise(tuple((p + q) / 2 for p, q in zip(verts[a], verts[b]))))
-            midpoints[key] = len(verts) - 1
-        return midpoints[key]
+    def point(a, b, c, i, j):
+        # The grid point i steps from a towards b and j steps towards c.
+        weights = {a: n - i - j, b: i, c: j}
+        key = tuple(sorted((k, w) for k, w in weights.items() if w))
+        if key not in points:
+            p = [0.0, 0.0, 0.0]
+            for k, w in key:
+                p = [q + w * r for q, r in zip(p, verts[k])]
+            out_verts.append(normalise(tuple(p)))
+            points[key] = len(out_verts) - 1
+        return points[key]
 
-    result = []
+    out_faces = []
     for a, b, c in faces:
-        ab, bc, ca = midpoint(a, b), midpoint(b, c), midpoint(c, a)
-        result += [(a, ab, ca), (b, bc, ab), (c, ca, bc), (ab, bc, ca)]
-    return verts, result
+        for i in range(n):
+            for j in range(n - i):
+                out_faces.append((point(a, b, c, i, j), point(a, b, c, i + 1, j),
+                                  point(a, b, c, i, j + 1)))
+                if i + j < n - 1:
+                    out_faces.append((point(a, b, c, i + 1, j), point(a, b, c, i + 1, j + 1),
+                                      point(a, b, c, i, j + 1)))
+    return out_verts, out_faces
+
+
+def nucleus_rise(d):
+    # A smooth dome: full height on the nucleus axis, nothing beyond its foot.
+    c = dot(d, normalise(NUCLEUS_DIRECTION))
+    foot = math.cos(NUCLEUS_SPREAD)
+    if c <= foot:
+        return 0.0
+    t = (c - foot) / (1 - foot)
+    return t * t * (3 - 2 * t)
 
 
 def lumpiness(d):
     # A few low waves over the sphere: enough to look alive, too little to
     # change the outline from one cell to the next.
     x, y, z = d
-    return 1.0 + 0.035 * math.sin(3.1 * x + 1.3) * math.cos(2.3 * z) + 0.025 * math.sin(2.7 * y + 2.0 * x)
+    return 1.0 + 0.045 * math.sin(3.1 * x + 1.3) * math.cos(2.3 * z) + 0.03 * math.sin(2.7 * y + 2.0 * x)
 
 
 def body():
-    dirs, faces = subdivide(*icosahedron())
+    dirs, faces = subdivide(*icosahedron(), SUBDIVISION)
     verts = []
     for d in dirs:
-        r = BODY_RADIUS * lumpiness(d)
+        r = BODY_RADIUS * lumpiness(d) * (1 + NUCLEUS_HEIGHT * nucleus_rise(d))
         verts.append((d[0] * r, d[1] * r * BODY_SQUASH, d[2] * r))
-    return verts, faces
-
-
-def nucleus():
-    dirs, faces = icosahedron()
-    verts = [tuple(c + NUCLEUS_RADIUS * d for c, d in zip(NUCLEUS_CENTRE, dd)) for dd in dirs]
-    return verts, faces
+    return dirs, verts, faces
 
 
 def outward(verts, faces, centre):
@@ -115,15 +133,11 @@ def sphere_uv(v, centre):
 
 
 def build():
-    bv, bf = body()
-    bf = outward(bv, bf, (0.0, 0.0, 0.0))
-    nv, nf = nucleus()
-    nf = outward(nv, nf, NUCLEUS_CENTRE)
-    base = len(bv)
-    verts = bv + nv
-    faces = bf + [tuple(i + base for i in f) for f in nf]
-    normals = vertex_normals(bv, bf) + vertex_normals(nv, nf)
-    materials = [0] * len(bf) + [1] * len(nf)
+    dirs, verts, faces = body()
+    faces = outward(verts, faces, (0.0, 0.0, 0.0))
+    normals = vertex_normals(verts, faces)
+    # Faces on the dome take the nucleus' own material.
+    materials = [1 if sum(nucleus_rise(dirs[i]) for i in f) / 3 > 0.3 else 0 for f in faces]
     uvs = [sphere_uv(v, (0.0, 0.0, 0.0)) for v in verts]
     return verts, faces, normals, materials, uvs
 
@@ -138,7 +152,7 @@ def write(out):
     vec = lambda v: "%.6f;%.6f;%.6f;" % v
     face = lambda f: "3;%d,%d,%d;" % f
     out.write("xof 0303txt 0032\n\n")
-    out.write("// Quellar's default cell: a squashed, lumpy membrane with a nucleus.\n")
+    out.write("// Quellar's default cell: a squashed, lumpy membrane over a nucleus.\n")
     out.write("// Written by tools/make_default_object.py; edit that, not this.\n\n")
     out.write("Mesh QuellarCell {\n")
     out.write(" %d;\n%s" % (len(verts), listing(verts, vec)))
