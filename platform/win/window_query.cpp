@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ddraw/offscreen_window.h"
 #include "platform/win/window.h"
 #include "platform/win/window_state.h"
 #include "platform/win/x_server.h"
@@ -190,7 +191,16 @@ bool SetForegroundWindow(HWND window) {
   return true;
 }
 
+// A window that exists only in memory sits at the origin of a screen of its own.
+static bool OffscreenClientRect(HWND window, RECT* rect) {
+  int width = 0, height = 0;
+  if (!rect || !OffscreenWindowSize(window, &width, &height)) return false;
+  *rect = RECT{0, 0, width, height};
+  return true;
+}
+
 bool GetWindowRect(HWND window, RECT* rect) {
+  if (IsOffscreenWindow(window)) return OffscreenClientRect(window, rect);
   XServer* x = XServer::Get();
   if (!x || !rect || !PlausibleId(window)) return false;
   auto geometry = x->GetGeometry(Id(window));
@@ -202,6 +212,7 @@ bool GetWindowRect(HWND window, RECT* rect) {
 }
 
 bool GetClientRect(HWND window, RECT* rect) {
+  if (IsOffscreenWindow(window)) return OffscreenClientRect(window, rect);
   XServer* x = XServer::Get();
   if (!x || !rect || !PlausibleId(window)) return false;
   auto geometry = x->GetGeometry(Id(window));
@@ -211,6 +222,7 @@ bool GetClientRect(HWND window, RECT* rect) {
 }
 
 bool ClientToScreen(HWND window, POINT* point) {
+  if (IsOffscreenWindow(window)) return point != nullptr;
   XServer* x = XServer::Get();
   if (!x || !point || !PlausibleId(window)) return false;
   auto screen = x->ToRoot(Id(window), point->x, point->y);
