@@ -1,5 +1,7 @@
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -38,6 +40,9 @@ class Windows9xTest : public HostWindowTest {
   void SetUp() override {
     HostWindowTest::SetUp();
     if (IsSkipped()) return;
+    // Each test starts without the desktop key.
+    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) /
+                                "Control Panel");
     SetPlatformIdentityForTesting(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
     Host.windows9x = true;
     Host.systemParametersInfo = &RecordSystemParameters;
