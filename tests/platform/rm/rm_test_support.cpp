@@ -1,8 +1,7 @@
 #include "rm_test_support.h"
 
-#include <unistd.h>
-
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -63,12 +62,10 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 std::filesystem::path TempFolder() {
-  static const std::filesystem::path folder = [] {
-    auto p = std::filesystem::temp_directory_path() /
-             ("quellar-rm-test-" + std::to_string(getpid()));
-    std::filesystem::create_directories(p);
-    return p;
-  }();
+  // Inside the test's own runtime folder, which goes away with the test program.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  auto folder = std::filesystem::path(runtime ? runtime : "/tmp") / "rm-files";
+  std::filesystem::create_directories(folder);
   return folder;
 }
 

@@ -90,7 +90,12 @@ INSTANTIATE_TEST_SUITE_P(Formats, TextureFileTest,
                          ::testing::Values(std::pair{"q24.bmp", Bmp24(2, 2, kQuadrants)},
                                            std::pair{"q8.bmp", Bmp8(2, 2, kQuadrants)},
                                            std::pair{"q6.ppm", PpmP6(2, 2, kQuadrants)},
-                                           std::pair{"q3.ppm", PpmP3(2, 2, kQuadrants)}));
+                                           std::pair{"q3.ppm", PpmP3(2, 2, kQuadrants)}),
+                         [](const auto& info) {
+                           std::string name = info.param.first;
+                           return name.substr(0, name.find('.')) + "_" +
+                                  name.substr(name.find('.') + 1);
+                         });
 
 TEST(TextureTest, OddSizesAndRowPaddingSurvive) {
   std::vector<std::vector<uint32_t>> rows(3, std::vector<uint32_t>(5, kBlue));
