@@ -95,6 +95,7 @@ void World::HideCell(SceneCell& cell) {
 }
 
 void World::HideAllCells() {
+  if (!HasCells()) return;
   for (int32_t y = 1; y <= Height(); ++y) {
     for (int32_t x = 1; x <= Width(); ++x) HideCell(CellAt(x, y));
   }

@@ -4,7 +4,9 @@
 #include "life/world.h"
 #include "settings/resolved_options.h"
 
-bool GenerationHooks::DrawFrame(World& world) { return world.RenderFrame(); }
+bool GenerationHooks::DrawFrame(World& world) {
+  return world.RenderFrame();
+}
 
 namespace {
 
@@ -29,6 +31,9 @@ bool RunFrame(World& world, GenerationHooks& hooks, uint32_t frame) {
 }  // namespace
 
 bool RunFrames(World& world, GenerationHooks& hooks) {
+  // A board whose cells could not be made again after a resize has nothing
+  // to show or step; the caller starts over instead.
+  if (!world.HasCells()) return false;
   hooks.FramesStarting(world);
   world.ChooseSplitParents();
   const uint32_t frames = SplitStepCount();

@@ -29,7 +29,7 @@ class World;
 //
 // Hooks run on the thread that runs the generation and may use the World.
 class GenerationHooks {
-public:
+ public:
   virtual ~GenerationHooks() = default;
 
   virtual void FramesStarting(World& world) { (void)world; }

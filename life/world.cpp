@@ -110,8 +110,8 @@ void World::MakeSplitMeshes(bool wrapTexture) {
     if (!splitMeshes[i]) continue;
     if (wrapTexture) {
       Ref<RMWrap> wrap;
-      graphics.rm->CreateWrap(D3DRMWRAP_SPHERE, Ref<RMFrame>(), 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0,
-                              1, -1, &wrap);
+      graphics.rm->CreateWrap(D3DRMWRAP_SPHERE, Ref<RMFrame>(), 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1,
+                              -1, &wrap);
       if (wrap) wrap->Apply(splitMeshes[i]);
     }
     // Mesh i keeps (N - i) / N of the object's volume.

@@ -34,7 +34,7 @@ inline constexpr char kXFileLoadFailedMessage[] = ".X ファイルのロード�
 // BuildScene; then generations (see life/generation.h). Between runs either
 // Seed (which is Restart) or Resize.
 class World : public LifeBoardOf<SceneCell>, public Stage {
-public:
+ public:
   World();
   ~World() override;
 
@@ -76,7 +76,7 @@ public:
   Ref<RMFrame> boardFrame;
   Ref<RMMeshBuilder> meshBuilder;
 
-private:
+ private:
   void SetBoardCentre(int32_t width, int32_t height);
   void ShowSplitMesh(SceneCell& cell, uint32_t index);
   void PlaceOnWave(SceneCell& cell);

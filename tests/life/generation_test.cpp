@@ -99,4 +99,28 @@ TEST_F(GenerationTest, AnEmptyBoardEndsItsRunAndIsSeededAnew) {
   EXPECT_GT(alive, 5);  // about a quarter of 108
 }
 
+// A World whose next set of cells cannot be made.
+class StarvedWorld : public World {
+ public:
+  bool starve = false;
+
+ protected:
+  bool CreateCells(size_t count) override { return !starve && World::CreateCells(count); }
+};
+
+class StarvedGenerationTest : public WorldTest {
+ protected:
+  World* MakeWorld() override { return new StarvedWorld; }
+};
+
+TEST_F(StarvedGenerationTest, ABoardLeftWithoutCellsEndsTheLoopInsteadOfRunning) {
+  ASSERT_TRUE(Build(12, 9));
+  static_cast<StarvedWorld&>(world()).starve = true;
+  EXPECT_FALSE(world().Resize(20, 15));
+  world().HideAllCells();
+  RecordingHooks hooks;
+  EXPECT_FALSE(RunGeneration(world(), hooks));
+  EXPECT_TRUE(hooks.log.empty());
+}
+
 }  // namespace

@@ -47,13 +47,14 @@ class WorldTest : public ::testing::Test {
     Resolved.TextureFlag = std::string(Resolved.TextureName) != kNoTextureName;
     window_ = CreateOffscreenWindow(pictureWidth, pictureHeight);
     Resolved.WindowRect = RECT{0, 0, pictureWidth, pictureHeight};
-    world_.reset(new World);
+    world_.reset(MakeWorld());
     if (!world_->Create(window_) || !world_->SetUpScene()) return false;
     if (!world_->InitBoard(width, height)) return false;
     return world_->BuildScene();
   }
 
   World& world() { return *world_; }
+  virtual World* MakeWorld() { return new World; }
 
   // An empty board with only the given cells alive now.
   void ClearBoard() {
