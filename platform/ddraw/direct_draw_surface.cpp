@@ -8,6 +8,7 @@
 #include "platform/ddraw/direct_draw.h"
 #include "platform/ddraw/direct_draw_clipper.h"
 #include "platform/ddraw/direct_draw_palette.h"
+#include "platform/ddraw/forced_surface_loss.h"
 #include "platform/ddraw/display_device.h"
 #include "platform/ddraw/surface_store.h"
 
@@ -146,7 +147,9 @@ bool DirectDrawSurface::PresentTo(DirectDrawSurface* source, const RECT* destina
                                : owner_->SystemPalette();
   }
   if (!device->Copy(source->store_->Buffer(), *sourceRect, screen, to, palette)) return false;
-  return device->Show(screen);
+  const bool shown = device->Show(screen);
+  if (shown) CountPresentationForForcedLoss(owner_.Get());
+  return shown;
 }
 
 bool DirectDrawSurface::Flip(DirectDrawSurface* target, uint32_t) {

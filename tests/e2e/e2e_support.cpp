@@ -28,12 +28,20 @@ std::vector<char*> CStrings(std::vector<std::string>& strings) {
   return pointers;
 }
 
-pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env) {
+pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env,
+            const std::string& errorPath = "") {
   auto args = CStrings(argv);
   auto envp = CStrings(env);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!errorPath.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+  }
   pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), envp.data()) != 0) return -1;
-  return pid;
+  int failed = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return failed != 0 ? -1 : pid;
 }
 
 std::vector<std::string> InheritedEnvironment(const std::map<std::string, std::string>& changes) {
@@ -94,7 +102,9 @@ QuellarProcess::QuellarProcess(const std::string& display, const std::string& co
   for (const auto& [name, value] : extraEnvironment) env[name] = value;
   std::vector<std::string> argv = {QuellarBinary()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  pid_ = Spawn(argv, InheritedEnvironment(env));
+  static int serial = 0;
+  errorPath_ = runtimeDir + "/stderr-" + std::to_string(++serial) + ".txt";
+  pid_ = Spawn(argv, InheritedEnvironment(env), errorPath_);
 }
 
 QuellarProcess::~QuellarProcess() {
@@ -138,6 +148,11 @@ long QuellarProcess::CpuMilliseconds() const {
     if (i == 15) stime = std::stol(field);
   }
   return (utime + stime) * 1000 / sysconf(_SC_CLK_TCK);
+}
+
+std::string QuellarProcess::ErrorOutput() const {
+  std::ifstream file(errorPath_);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines) {

@@ -47,9 +47,12 @@ class QuellarProcess {
   void Signal(int signal);
   // Processor time used so far, in milliseconds.
   long CpuMilliseconds() const;
+  // What the program wrote to its standard error so far.
+  std::string ErrorOutput() const;
 
  private:
   pid_t pid_ = -1;
+  std::string errorPath_;
   std::optional<int> status_;
 };
 

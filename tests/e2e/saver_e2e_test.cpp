@@ -248,7 +248,14 @@ TEST_F(SaverEndToEnd, ARenderFailureRestartsTheWorldAndTheSaverGoesOn) {
   WriteSettings(configHome, {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 20"});
   QuellarProcess& saver = Start({"/s"}, {{"QUELLAR_LOSE_SURFACES_AFTER_FRAMES", "10"}});
   StartSaverAndWaitForFrames(saver);
-  std::this_thread::sleep_for(Milliseconds(3000));
+  auto deadline = Clock::now() + kAppear;
+  while (saver.ErrorOutput().find("surfaces lost on purpose") == std::string::npos &&
+         Clock::now() < deadline) {
+    std::this_thread::sleep_for(Milliseconds(100));
+  }
+  ASSERT_NE(saver.ErrorOutput().find("surfaces lost on purpose"), std::string::npos)
+      << "the display never failed";
+  std::this_thread::sleep_for(Milliseconds(1500));
   ASSERT_TRUE(saver.Running()) << "the forced render failure ended the saver";
   // Frames keep coming after the restart: the picture changes.
   auto Snapshot = [&] {
