@@ -240,6 +240,15 @@ TEST_F(XFileTest, ACrashingParserIsSurvived) {
   EXPECT_TRUE(builder_->Load(file)) << "and the next load works";
 }
 
+TEST_F(XFileTest, RealFilesThatCrashOrHangTheParserFailCleanly) {
+  const std::filesystem::path data = QUELLAR_RM_TEST_DATA;
+  ASSERT_TRUE(builder_->Load(Write("before.x", kTriangle)));
+  EXPECT_FALSE(builder_->Load((data / "crashes_parser.x").string()));
+  SetXFileTimeoutForTesting(1000);
+  EXPECT_FALSE(builder_->Load((data / "hangs_parser.x").string()));
+  EXPECT_EQ(builder_->GetFaceCount(), 1u);
+}
+
 TEST_F(XFileTest, AHangingParserIsKilledAtTheTimeLimit) {
   const std::string file = Write("hang.x", kTriangle);
   SetXFileChildHookForTesting([] {
