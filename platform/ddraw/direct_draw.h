@@ -21,7 +21,7 @@ class DisplayDevice;
 //
 // Display modes are virtual. The monitor keeps its own mode; a full-screen
 // back buffer has exactly the mode's size and depth and each flip scales it,
-// aspect kept, onto the whole window.
+// proportions kept, onto the whole window.
 class DirectDraw : public RefCounted {
 public:
   explicit DirectDraw(int screen);

@@ -18,9 +18,9 @@ RECT Whole(int width, int height) { return RECT{0, 0, width, height}; }
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-// The largest rectangle of the source's aspect centred in the screen: black
+// The largest rectangle of the source's proportions centred in the screen: black
 // bars where the shapes differ.
-RECT AspectFit(int sourceWidth, int sourceHeight, int screenWidth, int screenHeight) {
+RECT FitKeepingProportions(int sourceWidth, int sourceHeight, int screenWidth, int screenHeight) {
   const double scale = std::min(double(screenWidth) / sourceWidth, double(screenHeight) / sourceHeight);
   const int width = int(sourceWidth * scale + 0.5), height = int(sourceHeight * scale + 0.5);
   const int left = (screenWidth - width) / 2, top = (screenHeight - height) / 2;
@@ -130,7 +130,7 @@ bool DirectDrawSurface::PresentTo(DirectDrawSurface* source, const RECT* destina
   RECT to;
   if (wholeWindow) {
     DisplayDevice::Fill(screen, Whole(screen.Width(), screen.Height()), 0, 0, 0);
-    to = AspectFit(source->Width(), source->Height(), screen.Width(), screen.Height());
+    to = FitKeepingProportions(source->Width(), source->Height(), screen.Width(), screen.Height());
   } else if (destination) {
     // A windowed primary is addressed in screen coordinates; its picture is
     // the window's client area.
