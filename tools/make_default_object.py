@@ -136,7 +136,8 @@ def build():
     dirs, verts, faces = body()
     faces = outward(verts, faces, (0.0, 0.0, 0.0))
     normals = vertex_normals(verts, faces)
-    # Faces on the dome take the nucleus' own material.
+    # Faces on the dome take the nucleus' own material. Both colours are light,
+    # because a texture put on the object is drawn tinted by them.
     materials = [1 if sum(nucleus_rise(dirs[i]) for i in f) / 3 > 0.3 else 0 for f in faces]
     uvs = [sphere_uv(v, (0.0, 0.0, 0.0)) for v in verts]
     return verts, faces, normals, materials, uvs
@@ -164,9 +165,9 @@ def write(out):
     out.write(" %d;\n%s }\n\n" % (len(uvs), listing(uvs, lambda t: "%.6f;%.6f;" % t)))
     out.write(" MeshMaterialList {\n  2;\n  %d;\n" % len(faces))
     out.write(",\n".join("  %d" % m for m in materials) + ";;\n")
-    out.write("  Material Membrane {\n   0.450000;0.800000;0.550000;1.000000;;\n"
+    out.write("  Material Membrane {\n   0.800000;0.950000;0.800000;1.000000;;\n"
               "   24.000000;\n   0.300000;0.300000;0.300000;;\n   0.000000;0.000000;0.000000;;\n  }\n")
-    out.write("  Material Nucleus {\n   0.780000;0.420000;0.700000;1.000000;;\n"
+    out.write("  Material Nucleus {\n   0.950000;0.750000;0.900000;1.000000;;\n"
               "   12.000000;\n   0.200000;0.200000;0.200000;;\n   0.000000;0.000000;0.000000;;\n  }\n")
     out.write(" }\n}\n")
 

@@ -2,7 +2,8 @@
 """Writes the two sample textures into the folder given: membrane.bmp and spots.ppm.
 
 Both are small, tile left to right (the spherical wrap joins u = 0 and u = 1)
-and keep to mid-tones, so lighting still shows the shape of the cell under them.
+and are light: the lighting darkens what it covers, and the shape of the cell
+still shows through the shading.
 """
 import math
 import os
@@ -26,9 +27,9 @@ def membrane(x, y, seeds):
         elif d < second:
             second = d
     edge = min(1.0, (second - best) * 9.0)
-    r = int(60 + 90 * edge)
-    g = int(120 + 110 * edge)
-    b = int(90 + 60 * edge * edge)
+    r = int(110 + 90 * edge)
+    g = int(170 + 85 * edge)
+    b = int(120 + 80 * edge * edge)
     return r, g, b
 
 
@@ -37,7 +38,7 @@ def spots(x, y):
     v = math.pi * y / SIZE
     s = math.sin(4 * u) * math.sin(5 * v)
     t = 0.5 + 0.5 * s
-    return int(200 - 70 * t), int(110 + 40 * t), int(80 + 120 * t * t)
+    return int(250 - 60 * t), int(170 + 50 * t), int(120 + 120 * t * t)
 
 
 def write_bmp(path, pixel):
