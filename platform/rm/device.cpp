@@ -7,9 +7,10 @@
 RMDevice::RMDevice(Ref<Direct3DDevice> d3d_device) : d3d_device_(std::move(d3d_device)) {}
 
 RMDevice::~RMDevice() {
-  // GL names die with their context; free them while it is still ours.
-  if (renderer_ && Target() && Target()->MakeCurrent()) renderer_.reset();
-  else if (renderer_) renderer_.release();  // context gone: its objects went with it
+  // GL names belong to the target's context: free them while it is current.
+  // Should it be gone, the calls find no context and do nothing.
+  if (renderer_ && Target()) Target()->MakeCurrent();
+  renderer_.reset();
 }
 
 bool RMDevice::SetBufferCount(unsigned count) {

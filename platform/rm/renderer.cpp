@@ -177,18 +177,14 @@ void Renderer::Clear(const RenderTarget& target, int x, int y, int width, int he
 void Renderer::Collect(const RMFrame& scene) {
   for (auto& batch : batches_) batch.instances.clear();
   lights_ = {};
-  struct Item {
-    const RMFrame* frame;
-    Mat4 parent_world;
-    bool from_frame;
-    const float* color;
-  };
   static const float kWhite[4] = {1, 1, 1, 1};
-  std::vector<Item> stack{{&scene, Mat4::Identity(), false, kWhite}};
+  auto& stack = walk_;  // kept between frames so that a frame allocates nothing
+  stack.clear();
   // The scene frame itself may hang below others; its world counts.
-  if (scene.GetParent()) stack.back().parent_world = scene.GetParent()->World();
+  stack.push_back({&scene, scene.GetParent() ? scene.GetParent()->World() : Mat4::Identity(),
+                   false, kWhite});
   while (!stack.empty()) {
-    Item item = stack.back();
+    WalkItem item = stack.back();
     stack.pop_back();
     const RMFrame& frame = *item.frame;
     const Mat4 world = frame.Local() * item.parent_world;

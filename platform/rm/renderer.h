@@ -79,6 +79,13 @@ private:
   std::vector<Batch> batches_;
   std::unordered_map<uint64_t, size_t> batch_of_key_;
   std::vector<float> all_instances_;
+  struct WalkItem {
+    const RMFrame* frame;
+    Mat4 parent_world;
+    bool from_frame;
+    const float* color;
+  };
+  std::vector<WalkItem> walk_;
   Lights lights_{};
   uint64_t frame_number_ = 0;
   struct Uniforms {
