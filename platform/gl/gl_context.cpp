@@ -129,9 +129,10 @@ bool ConfigForVisual(EGLDisplay display, VisualID visual, EGLConfig* out) {
 GlContext::GlContext(std::unique_ptr<State> state) : state_(std::move(state)) {}
 GlContext::~GlContext() = default;
 
-std::unique_ptr<GlContext> GlContext::CreateHeadless() {
-  auto state = SurfacelessState();
-  if (!state) state = X11PbufferState();
+std::unique_ptr<GlContext> GlContext::CreateHeadless(Headless kind) {
+  std::unique_ptr<State> state;
+  if (kind != Headless::kX11Pbuffer) state = SurfacelessState();
+  if (!state && kind != Headless::kSurfaceless) state = X11PbufferState();
   if (!state) return nullptr;
   state->headless = true;
   return std::unique_ptr<GlContext>(new GlContext(std::move(state)));

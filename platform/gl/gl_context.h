@@ -6,9 +6,10 @@
 // before another thread can take it over.
 class GlContext {
 public:
+  enum class Headless { kAny, kSurfaceless, kX11Pbuffer };
   // A context with no window: EGL surfaceless where the driver offers it,
   // otherwise a small pbuffer on the default X display. Null when neither works.
-  static std::unique_ptr<GlContext> CreateHeadless();
+  static std::unique_ptr<GlContext> CreateHeadless(Headless kind = Headless::kAny);
   // A context drawing into the X window `window` (an X window id) on the
   // default display, or on `display_name` when given. Swap interval 0.
   static std::unique_ptr<GlContext> CreateForWindow(unsigned long window,

@@ -5,6 +5,7 @@
 // Xlib's macros (None, Bool ...) clash with GoogleTest's names: include it last.
 #include <X11/Xlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -53,6 +54,19 @@ TEST(GlContextTest, DestroyingOneContextLeavesAnotherCurrent) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   b->DoneCurrent();
+}
+
+TEST(GlContextTest, X11PbufferFallbackWorksUnderAnXServer) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+  auto context = GlContext::CreateHeadless(GlContext::Headless::kX11Pbuffer);
+  ASSERT_TRUE(context);
+  ASSERT_TRUE(context->MakeCurrent());
+  EXPECT_GE(epoxy_gl_version(), 33);
+  GLuint fbo = 0;
+  glGenFramebuffers(1, &fbo);
+  glDeleteFramebuffers(1, &fbo);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  context->DoneCurrent();
 }
 
 TEST(GlContextTest, WindowContextFailsForNoWindow) {
