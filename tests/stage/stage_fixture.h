@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <xcb/composite.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -12,6 +13,14 @@
 #include "platform/rm/direct3drm.h"
 #include "settings/resolved_options.h"
 #include "stage/stage.h"
+
+// Tests run side by side on one X server, and their windows overlap: each
+// window keeps its own pixels off screen, so that reading them back sees only
+// what was drawn on that window.
+inline void KeepPixelsOffScreen(xcb_connection_t* c, xcb_window_t window) {
+  free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
+  xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_MANUAL);
+}
 
 // A plain X window, mapped and on screen, such as the saver window would be.
 class TestWindow {
@@ -28,6 +37,7 @@ public:
     if (transientFor)
       xcb_change_property(c_, XCB_PROP_MODE_REPLACE, id_, XCB_ATOM_WM_TRANSIENT_FOR,
                           XCB_ATOM_WINDOW, 32, 1, &transientFor);
+    KeepPixelsOffScreen(c_, id_);
     xcb_map_window(c_, id_);
     Sync();
   }

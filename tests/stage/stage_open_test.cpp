@@ -46,6 +46,8 @@ const FailureCase kFailures[] = {
       "CreateDirect3DRM Error!!!! "}},
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class StageFailure : public StageTest, public ::testing::WithParamInterface<FailureCase> {};
 
 // The message must be the one line, white on black, exactly in the middle of
@@ -130,6 +132,10 @@ const DeviceCase kDeviceCases[] = {
     {"Other HAL", FullScreen, nullptr, false},
     {"", Windowed, nullptr, false},
 };
+
+void PrintTo(const DeviceCase& c, std::ostream* os) {
+  *os << '"' << c.name << '"' << (c.mode == FullScreen ? " full screen" : " windowed");
+}
 
 class DeviceChoice : public StageTest, public ::testing::WithParamInterface<DeviceCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <xcb/composite.h>
 #include <xcb/xcb.h>
 
 #include <QFontInfo>
@@ -11,6 +12,14 @@
 #include "platform/gdi/text_application.h"
 
 namespace {
+
+// Tests run side by side on one X server, and their windows overlap: each
+// window keeps its own pixels off screen, so that reading them back sees only
+// what was drawn on that window.
+inline void KeepPixelsOffScreen(xcb_connection_t* c, xcb_window_t window) {
+  free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
+  xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_MANUAL);
+}
 
 constexpr char kMessage[] = "DirectDraw の初期化に失敗しました。";
 
@@ -111,6 +120,7 @@ TEST(WindowText, DrawnOnTheWindowAndAgainOnRepaint) {
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 400, 100, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+  KeepPixelsOffScreen(c, window);
   xcb_map_window(c, window);
   free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 
