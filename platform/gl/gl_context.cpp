@@ -172,6 +172,11 @@ bool GlContext::IsHeadless() const { return state_->headless; }
 
 bool GlContext::MakeCurrent() {
   if (!IsValid()) return false;
+  // Callers make the context current before each piece of work; a switch that
+  // changes nothing must not cost a driver round trip.
+  if (eglGetCurrentContext() == state_->context &&
+      eglGetCurrentSurface(EGL_DRAW) == state_->surface)
+    return true;
   // The API binding belongs to the thread, so each new rendering thread needs it.
   if (!eglBindAPI(EGL_OPENGL_API)) return false;
   return eglMakeCurrent(state_->display, state_->surface, state_->surface, state_->context);
