@@ -5,7 +5,7 @@
 // without knowing who that is. The saver window answers with its first-frame
 // flag and posts itself its first-frame message.
 class FirstFrameSink {
-public:
+ public:
   virtual ~FirstFrameSink() = default;
   // The first-frame flag: true once the window has handled the message.
   virtual bool FirstFrameSeen() const = 0;

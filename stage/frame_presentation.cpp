@@ -14,8 +14,12 @@ namespace {
 std::atomic<FirstFrameSink*> firstFrameSink{nullptr};
 }  // namespace
 
-void SetFirstFrameSink(FirstFrameSink* sink) { firstFrameSink = sink; }
-FirstFrameSink* GetFirstFrameSink() { return firstFrameSink; }
+void SetFirstFrameSink(FirstFrameSink* sink) {
+  firstFrameSink = sink;
+}
+FirstFrameSink* GetFirstFrameSink() {
+  return firstFrameSink;
+}
 
 bool GraphicsContext::SetUpViewport(const Ref<RMFrame>& camera) {
   if (!rm || !rmDevice || !camera) return false;

@@ -23,17 +23,25 @@ GUID chosenDeviceGuid;
 Direct3DRM* publishedRM = nullptr;
 std::function<void(const char*)> traceHook;
 
-const char* Text(const char* value) { return value ? value : ""; }
+const char* Text(const char* value) {
+  return value ? value : "";
+}
 
 // The tables have four entries; the resolved options are clamped to them, and
 // a stray value must not read past the end.
-uint32_t TableIndex(uint32_t value) { return std::min<uint32_t>(value, 3); }
+uint32_t TableIndex(uint32_t value) {
+  return std::min<uint32_t>(value, 3);
+}
 
 }  // namespace
 
-Direct3DRM* PublishedRMObject() { return publishedRM; }
+Direct3DRM* PublishedRMObject() {
+  return publishedRM;
+}
 
-void SetTraceHookForTesting(std::function<void(const char*)> hook) { traceHook = std::move(hook); }
+void SetTraceHookForTesting(std::function<void(const char*)> hook) {
+  traceHook = std::move(hook);
+}
 
 GraphicsContext::GraphicsContext() = default;
 

@@ -46,7 +46,7 @@ struct DeviceSearch {
 // exactly one field and released in the fixed orders of the Release
 // operations.
 class GraphicsContext {
-public:
+ public:
   GraphicsContext();
   ~GraphicsContext();
   GraphicsContext(const GraphicsContext&) = delete;
@@ -99,7 +99,7 @@ public:
   bool ready = false;
   bool windowed = false;
 
-private:
+ private:
   RECT CurrentWindowRect() const;
   mutable std::mutex rectLock_;
 };

@@ -26,7 +26,9 @@ bool StopEventStaysClear(uint32_t milliseconds) {
 }
 }  // namespace
 
-void SetRenderStopEvent(HANDLE event) { renderStopEvent = event; }
+void SetRenderStopEvent(HANDLE event) {
+  renderStopEvent = event;
+}
 
 Stage::Stage() = default;
 

@@ -13,7 +13,7 @@ inline constexpr char kDirect3DFailureText[] = "Direct3D の初期化に失敗�
 // each frame of the animation into pixels. Derived classes hang their own
 // frames under the scene frame and release their own objects first.
 class Stage {
-public:
+ public:
   Stage();
   virtual ~Stage();
   Stage(const Stage&) = delete;
@@ -36,7 +36,7 @@ public:
   Ref<RMFrame> cameraFrame;
   HWND window = 0;
 
-private:
+ private:
   bool WaitWhileDialogInFront();
 };
 

@@ -13,18 +13,27 @@ struct DeviceEntry {
   D3DDEVICEDESC software;
 };
 
-constexpr uint32_t kDescribed = D3DDD_COLORMODEL | D3DDD_DEVCAPS | D3DDD_DEVICERENDERBITDEPTH |
-                                D3DDD_DEVICEZBUFFERBITDEPTH;
+constexpr uint32_t kDescribed =
+    D3DDD_COLORMODEL | D3DDD_DEVCAPS | D3DDD_DEVICERENDERBITDEPTH | D3DDD_DEVICEZBUFFERBITDEPTH;
 
 // The software devices draw with the same GL renderer as the hardware one;
 // they differ in what they promise, which is what the device rules look at.
 const DeviceEntry kDevices[] = {
-    {&IID_IDirect3DRampDevice, "Software renderer, monochrome lighting", kRampDeviceName, {},
+    {&IID_IDirect3DRampDevice,
+     "Software renderer, monochrome lighting",
+     kRampDeviceName,
+     {},
      {kDescribed, DDBD_8 | DDBD_16 | DDBD_24 | DDBD_32, DDBD_16, 0}},
-    {&IID_IDirect3DRGBDevice, "Software renderer, RGB lighting", kRGBDeviceName, {},
+    {&IID_IDirect3DRGBDevice,
+     "Software renderer, RGB lighting",
+     kRGBDeviceName,
+     {},
      {kDescribed, DDBD_8 | DDBD_16 | DDBD_24 | DDBD_32, DDBD_16, 0}},
-    {&IID_IDirect3DHALDevice, "OpenGL renderer through Mesa", kHALDeviceName,
-     {kDescribed, DDBD_16 | DDBD_24 | DDBD_32, DDBD_16 | DDBD_24 | DDBD_32, 0}, {}},
+    {&IID_IDirect3DHALDevice,
+     "OpenGL renderer through Mesa",
+     kHALDeviceName,
+     {kDescribed, DDBD_16 | DDBD_24 | DDBD_32, DDBD_16 | DDBD_24 | DDBD_32, 0},
+     {}},
 };
 
 }  // namespace
@@ -38,7 +47,8 @@ bool Direct3D::EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) con
     // The GUIDs live as long as the program: a caller may keep the pointer.
     D3DDEVICEDESC hardware = device.hardware;
     D3DDEVICEDESC software = device.software;
-    if (!callback(device.guid, device.description, device.name, &hardware, &software, context)) break;
+    if (!callback(device.guid, device.description, device.name, &hardware, &software, context))
+      break;
   }
   return true;
 }
@@ -49,4 +59,6 @@ bool IsKnownDevice(const GUID& guid) {
   return false;
 }
 
-bool IsHardwareDevice(const GUID& guid) { return IsEqualGUID(guid, IID_IDirect3DHALDevice); }
+bool IsHardwareDevice(const GUID& guid) {
+  return IsEqualGUID(guid, IID_IDirect3DHALDevice);
+}

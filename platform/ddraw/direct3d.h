@@ -10,7 +10,7 @@ class DirectDraw;
 // hardware", a software one with no flags "no software".
 struct D3DDEVICEDESC {
   uint32_t dwFlags = 0;
-  uint32_t dwDeviceRenderBitDepth = 0;  // DDBD_ set
+  uint32_t dwDeviceRenderBitDepth = 0;   // DDBD_ set
   uint32_t dwDeviceZBufferBitDepth = 0;  // DDBD_ set
   uint32_t dwMaxBufferSize = 0;
 };
@@ -40,13 +40,13 @@ using LPD3DENUMDEVICESCALLBACK = bool (*)(const GUID* guid, const char* descript
 
 // The 3-D side of a display driver.
 class Direct3D : public RefCounted {
-public:
+ public:
   explicit Direct3D(DirectDraw* directDraw);
   ~Direct3D() override;
 
   bool EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) const;
 
-private:
+ private:
   Ref<DirectDraw> directDraw_;
 };
 

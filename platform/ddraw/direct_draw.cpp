@@ -17,7 +17,9 @@ namespace {
 
 // Screen n > 0 is named by its own GUID; the primary has none.
 GUID ScreenGuid(int screen) {
-  return GUID{0x51A7E200u + uint32_t(screen), 0x6C1D, 0x4B5E,
+  return GUID{0x51A7E200u + uint32_t(screen),
+              0x6C1D,
+              0x4B5E,
               {0x9A, 0x31, 0x44, 0x49, 0x53, 0x50, 0x00, uint8_t(screen)}};
 }
 
@@ -26,7 +28,9 @@ bool IsModeSize(uint32_t width, uint32_t height) {
          (width == 1024 && height == 768);
 }
 
-bool IsModeDepth(uint32_t bits) { return bits == 8 || bits == 16 || bits == 24 || bits == 32; }
+bool IsModeDepth(uint32_t bits) {
+  return bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
 
 int DesktopBits() {
   WindowFacts facts;
@@ -47,8 +51,7 @@ bool DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context) {
     const std::string description = "X screen " + std::to_string(screen);
     const std::string name = screen == 0 ? "display" : "display:" + std::to_string(screen);
     const GUID guid = ScreenGuid(screen);
-    if (!callback(screen == 0 ? nullptr : &guid, description.c_str(), name.c_str(), context))
-      break;
+    if (!callback(screen == 0 ? nullptr : &guid, description.c_str(), name.c_str(), context)) break;
   }
   return true;
 }
@@ -73,8 +76,9 @@ DirectDraw::~DirectDraw() = default;
 
 bool DirectDraw::GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const {
   // Everything is drawn by the same GL renderer, so the driver has it all.
-  const DDCAPS caps{DDCAPS_3D, DDSCAPS{DDSCAPS_TEXTURE | DDSCAPS_3DDEVICE | DDSCAPS_ZBUFFER |
-                                       DDSCAPS_FLIP | DDSCAPS_OFFSCREENPLAIN},
+  const DDCAPS caps{DDCAPS_3D,
+                    DDSCAPS{DDSCAPS_TEXTURE | DDSCAPS_3DDEVICE | DDSCAPS_ZBUFFER | DDSCAPS_FLIP |
+                            DDSCAPS_OFFSCREENPLAIN},
                     256u << 20};
   if (driverCaps) *driverCaps = caps;
   if (emulationCaps) *emulationCaps = caps;
@@ -91,7 +95,8 @@ bool DirectDraw::SetCooperativeLevel(HWND window, uint32_t flags) {
 
 bool DirectDraw::SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel) {
   if (DirectDrawFaultsForTesting().failSetDisplayMode) return false;
-  if (!(cooperativeFlags_ & DDSCL_EXCLUSIVE) || !(cooperativeFlags_ & DDSCL_FULLSCREEN)) return false;
+  if (!(cooperativeFlags_ & DDSCL_EXCLUSIVE) || !(cooperativeFlags_ & DDSCL_FULLSCREEN))
+    return false;
   if (!IsModeSize(width, height) || !IsModeDepth(bitsPerPixel)) return false;
   modeWidth_ = width;
   modeHeight_ = height;
@@ -105,7 +110,9 @@ bool DirectDraw::RestoreDisplayMode() {
   return true;
 }
 
-int DirectDraw::DisplayBits() const { return modeBits_ ? int(modeBits_) : DesktopBits(); }
+int DirectDraw::DisplayBits() const {
+  return modeBits_ ? int(modeBits_) : DesktopBits();
+}
 
 DirectDrawPalette* DirectDraw::SystemPalette() {
   if (!systemPalette_) {
@@ -121,8 +128,8 @@ bool DirectDraw::CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>
   DDSURFACEDESC primary;
   primary.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
   primary.ddsCaps.dwCaps = desc.ddsCaps.dwCaps | DDSCAPS_FRONTBUFFER | DDSCAPS_VIDEOMEMORY;
-  const bool flipping = (desc.ddsCaps.dwCaps & DDSCAPS_FLIP) && (desc.dwFlags & DDSD_BACKBUFFERCOUNT) &&
-                        desc.dwBackBufferCount >= 1;
+  const bool flipping = (desc.ddsCaps.dwCaps & DDSCAPS_FLIP) &&
+                        (desc.dwFlags & DDSD_BACKBUFFERCOUNT) && desc.dwBackBufferCount >= 1;
   if (flipping) {
     // A flip chain needs the whole screen to itself.
     if (!InDisplayMode() || !(cooperativeFlags_ & DDSCL_EXCLUSIVE)) return false;
@@ -135,12 +142,15 @@ bool DirectDraw::CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>
     primary.dwHeight = uint32_t(height);
   }
   primary.dwRGBBitCount = uint32_t(DisplayBits());
-  Ref<DirectDrawSurface> made(new DirectDrawSurface(this, DirectDrawSurface::Kind::Primary, primary));
+  Ref<DirectDrawSurface> made(
+      new DirectDrawSurface(this, DirectDrawSurface::Kind::Primary, primary));
   if (!made->Store()) return false;
   if (flipping) {
     DDSURFACEDESC back = primary;
-    back.ddsCaps.dwCaps = DDSCAPS_BACKBUFFER | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_FLIP;
-    Ref<DirectDrawSurface> backBuffer(new DirectDrawSurface(this, DirectDrawSurface::Kind::BackBuffer, back));
+    back.ddsCaps.dwCaps =
+        DDSCAPS_BACKBUFFER | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_FLIP;
+    Ref<DirectDrawSurface> backBuffer(
+        new DirectDrawSurface(this, DirectDrawSurface::Kind::BackBuffer, back));
     if (!backBuffer->Store() || !made->AddAttachedSurface(backBuffer.Get())) return false;
   }
   *surface = made;
@@ -163,12 +173,14 @@ bool DirectDraw::CreateSurface(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>
     if (DirectDrawFaultsForTesting().failZBufferSurface || !(desc.dwFlags & DDSD_ZBUFFERBITDEPTH) ||
         (bits != 16 && bits != 24 && bits != 32))
       return false;
-    *surface = Ref<DirectDrawSurface>(new DirectDrawSurface(this, DirectDrawSurface::Kind::ZBuffer, made));
+    *surface =
+        Ref<DirectDrawSurface>(new DirectDrawSurface(this, DirectDrawSurface::Kind::ZBuffer, made));
     return true;
   }
   if (DirectDrawFaultsForTesting().failBackBufferSurface) return false;
   made.dwRGBBitCount = uint32_t(DisplayBits());
-  Ref<DirectDrawSurface> plain(new DirectDrawSurface(this, DirectDrawSurface::Kind::OffScreen, made));
+  Ref<DirectDrawSurface> plain(
+      new DirectDrawSurface(this, DirectDrawSurface::Kind::OffScreen, made));
   if (!plain->Store()) return false;
   *surface = plain;
   return true;
@@ -214,7 +226,9 @@ void DirectDraw::LoseSurfacesForTesting() {
   for (DirectDrawSurface* surface : surfaces_) surface->MarkLost();
 }
 
-void DirectDraw::FailRestoreForTesting(bool fail) { failRestore_ = fail; }
+void DirectDraw::FailRestoreForTesting(bool fail) {
+  failRestore_ = fail;
+}
 
 void DirectDraw::Register(DirectDrawSurface* surface) {
   std::lock_guard guard(surfacesLock_);

@@ -23,7 +23,7 @@ class DisplayDevice;
 // back buffer has exactly the mode's size and depth and each flip scales it,
 // proportions kept, onto the whole window.
 class DirectDraw : public RefCounted {
-public:
+ public:
   explicit DirectDraw(int screen);
   ~DirectDraw() override;
 
@@ -67,7 +67,7 @@ public:
   void Register(DirectDrawSurface* surface);
   void Unregister(DirectDrawSurface* surface);
 
-private:
+ private:
   bool CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>* surface);
   int screen_;
   HWND window_ = 0;

@@ -6,10 +6,10 @@
 
 // Limits blits to a primary surface to the window it names.
 class DirectDrawClipper : public RefCounted {
-public:
+ public:
   bool SetHWnd(uint32_t flags, HWND window);
   HWND Window() const { return window_; }
 
-private:
+ private:
   HWND window_ = 0;
 };

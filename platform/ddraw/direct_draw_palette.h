@@ -8,7 +8,7 @@
 
 // 256 colours that an 8-bit surface shows its pixels in.
 class DirectDrawPalette : public RefCounted {
-public:
+ public:
   explicit DirectDrawPalette(const PALETTEENTRY* entries);
 
   bool GetEntries(uint32_t start, uint32_t count, PALETTEENTRY* entries) const;
@@ -17,7 +17,7 @@ public:
   // Grows with every change, so a presenter knows when to rebuild its lookup.
   uint32_t Version() const { return version_.load(); }
 
-private:
+ private:
   std::array<PALETTEENTRY, 256> entries_{};
   std::atomic<uint32_t> version_{1};
 };

@@ -8,20 +8,25 @@
 #include "platform/ddraw/direct_draw.h"
 #include "platform/ddraw/direct_draw_clipper.h"
 #include "platform/ddraw/direct_draw_palette.h"
-#include "platform/ddraw/forced_surface_loss.h"
 #include "platform/ddraw/display_device.h"
+#include "platform/ddraw/forced_surface_loss.h"
 #include "platform/ddraw/surface_store.h"
 
 namespace {
 
-RECT Whole(int width, int height) { return RECT{0, 0, width, height}; }
+RECT Whole(int width, int height) {
+  return RECT{0, 0, width, height};
+}
 
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool IsEmpty(const RECT& r) {
+  return r.right <= r.left || r.bottom <= r.top;
+}
 
 // The largest rectangle of the source's proportions centred in the screen: black
 // bars where the shapes differ.
 RECT FitKeepingProportions(int sourceWidth, int sourceHeight, int screenWidth, int screenHeight) {
-  const double scale = std::min(double(screenWidth) / sourceWidth, double(screenHeight) / sourceHeight);
+  const double scale =
+      std::min(double(screenWidth) / sourceWidth, double(screenHeight) / sourceHeight);
   const int width = int(sourceWidth * scale + 0.5), height = int(sourceHeight * scale + 0.5);
   const int left = (screenWidth - width) / 2, top = (screenHeight - height) / 2;
   return RECT{left, top, left + width, top + height};
@@ -50,8 +55,9 @@ DirectDrawSurface::DirectDrawSurface(DirectDraw* owner, Kind kind, const DDSURFA
     store_ = std::make_unique<SurfaceStore>(device, device->WindowWidth(), device->WindowHeight(),
                                             ColorFormat::kRgba8);
   } else if (kind != Kind::ZBuffer && device) {
-    store_ = std::make_unique<SurfaceStore>(device, Width(), Height(),
-                                            BitsPerPixel() == 16 ? ColorFormat::kRgb565 : ColorFormat::kRgba8);
+    store_ = std::make_unique<SurfaceStore>(
+        device, Width(), Height(),
+        BitsPerPixel() == 16 ? ColorFormat::kRgb565 : ColorFormat::kRgba8);
   }
   if (store_ && !store_->IsValid()) store_.reset();
   if (store_) {
@@ -68,9 +74,12 @@ DirectDrawSurface::~DirectDrawSurface() {
 
 bool DirectDrawSurface::GetAttachedSurface(const DDSCAPS& caps, Ref<DirectDrawSurface>* attached) {
   if (!attached) return false;
-  if ((caps.dwCaps & DDSCAPS_BACKBUFFER) && attached_) *attached = attached_;
-  else if ((caps.dwCaps & DDSCAPS_ZBUFFER) && zBuffer_) *attached = zBuffer_;
-  else return false;
+  if ((caps.dwCaps & DDSCAPS_BACKBUFFER) && attached_)
+    *attached = attached_;
+  else if ((caps.dwCaps & DDSCAPS_ZBUFFER) && zBuffer_)
+    *attached = zBuffer_;
+  else
+    return false;
   return true;
 }
 
@@ -106,7 +115,8 @@ bool DirectDrawSurface::Blt(const RECT* destination, DirectDrawSurface* source,
     if (kind_ == Kind::Primary && destination && !owner_->Device()->IsOffscreen() &&
         !owner_->InDisplayMode()) {
       const POINT origin = owner_->Device()->WindowOrigin();
-      area = RECT{area.left - origin.x, area.top - origin.y, area.right - origin.x, area.bottom - origin.y};
+      area = RECT{area.left - origin.x, area.top - origin.y, area.right - origin.x,
+                  area.bottom - origin.y};
     }
     const DirectDrawPalette* palette = palette_ ? palette_.Get() : owner_->SystemPalette();
     const Rgb c = FillColour(fx->dwFillColor, BitsPerPixel(), palette);
@@ -162,7 +172,9 @@ bool DirectDrawSurface::Flip(DirectDrawSurface* target, uint32_t) {
   return PresentTo(back, nullptr, &from, true);
 }
 
-bool DirectDrawSurface::IsLost() const { return lost_.load(); }
+bool DirectDrawSurface::IsLost() const {
+  return lost_.load();
+}
 
 bool DirectDrawSurface::Restore() {
   if (owner_->RestoreFails()) return false;
@@ -208,10 +220,11 @@ bool DirectDrawSurface::ReleaseDC(HDC dc) {
 }
 
 bool DirectDrawSurface::QueryInterface(const GUID& deviceGuid, Ref<Direct3DDevice>* device) {
-  if (!device || !store_ || !(desc_.ddsCaps.dwCaps & DDSCAPS_3DDEVICE) || !IsKnownDevice(deviceGuid) ||
-      DirectDrawFaultsForTesting().failDevice)
+  if (!device || !store_ || !(desc_.ddsCaps.dwCaps & DDSCAPS_3DDEVICE) ||
+      !IsKnownDevice(deviceGuid) || DirectDrawFaultsForTesting().failDevice)
     return false;
-  *device = Ref<Direct3DDevice>(new Direct3DDevice(store_.get(), IsHardwareDevice(deviceGuid), this));
+  *device =
+      Ref<Direct3DDevice>(new Direct3DDevice(store_.get(), IsHardwareDevice(deviceGuid), this));
   return true;
 }
 

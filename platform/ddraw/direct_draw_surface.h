@@ -20,7 +20,7 @@ class SurfaceStore;
 // back buffer (attached to a flipping primary, or a plain off-screen buffer in
 // system memory) or a Z-buffer. Colour surfaces live in the driver's GL context.
 class DirectDrawSurface : public RefCounted {
-public:
+ public:
   enum class Kind { Primary, BackBuffer, OffScreen, ZBuffer };
 
   DirectDrawSurface(DirectDraw* owner, Kind kind, const DDSURFACEDESC& desc);
@@ -65,7 +65,7 @@ public:
   SurfaceStore* Store() const { return store_.get(); }
   DirectDrawPalette* Palette() const { return palette_.Get(); }
 
-private:
+ private:
   bool PresentTo(DirectDrawSurface* source, const RECT* destination, const RECT* sourceRect,
                  bool wholeWindow);
 

@@ -92,9 +92,12 @@ std::unique_ptr<DisplayDevice> DisplayDevice::ForWindow(HWND window) {
       new DisplayDevice(window, std::move(context), width, height, false));
 }
 
-DisplayDevice::DisplayDevice(HWND window, std::unique_ptr<GlContext> context, int width,
-                             int height, bool offscreen)
-    : window_(window), context_(std::move(context)), width_(width), height_(height),
+DisplayDevice::DisplayDevice(HWND window, std::unique_ptr<GlContext> context, int width, int height,
+                             bool offscreen)
+    : window_(window),
+      context_(std::move(context)),
+      width_(width),
+      height_(height),
       offscreen_(offscreen) {}
 
 DisplayDevice::~DisplayDevice() {
@@ -192,8 +195,8 @@ bool DisplayDevice::Show(const Framebuffer& screen) {
   const int h = context_->SurfaceHeight() > 0 ? context_->SurfaceHeight() : height_;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.Name());
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glBlitFramebuffer(0, 0, screen.Width(), screen.Height(), 0, h - screen.Height(),
-                    screen.Width(), h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBlitFramebuffer(0, 0, screen.Width(), screen.Height(), 0, h - screen.Height(), screen.Width(),
+                    h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   return context_->SwapBuffers();
 }

@@ -13,7 +13,7 @@ class DirectDrawPalette;
 // one for an offscreen window) and the programs that put back buffers on the
 // screen picture.
 class DisplayDevice {
-public:
+ public:
   static std::unique_ptr<DisplayDevice> ForWindow(HWND window);
   ~DisplayDevice();
 
@@ -36,7 +36,7 @@ public:
   // Puts the screen picture on the window and swaps.
   bool Show(const Framebuffer& screen);
 
-private:
+ private:
   DisplayDevice(HWND window, std::unique_ptr<GlContext> context, int width, int height,
                 bool offscreen);
   bool PreparePaletteLook(const DirectDrawPalette& palette);
@@ -57,14 +57,14 @@ private:
 // at the end, so that the window thread and the Render thread can take turns.
 // Nested scopes on one thread hold it once.
 class ContextScope {
-public:
+ public:
   explicit ContextScope(DisplayDevice* device);
   ~ContextScope();
   ContextScope(const ContextScope&) = delete;
   ContextScope& operator=(const ContextScope&) = delete;
   bool Ok() const { return ok_; }
 
-private:
+ private:
   DisplayDevice* device_;
   bool ok_ = false;
 };

@@ -28,7 +28,9 @@ bool SurfaceStore::SetDepthBits(int bits) {
   return true;
 }
 
-bool SurfaceStore::MakeCurrent() { return device_->Context().MakeCurrent(); }
+bool SurfaceStore::MakeCurrent() {
+  return device_->Context().MakeCurrent();
+}
 
 bool SurfaceStore::Upload(const uint8_t* rgba) {
   ContextScope scope(device_);

@@ -9,7 +9,7 @@ class DisplayDevice;
 // The pixels of a colour surface: a framebuffer in its driver's context, with a
 // depth buffer once a Z-buffer is attached. A 3-D device draws into it.
 class SurfaceStore : public RenderTarget {
-public:
+ public:
   SurfaceStore(DisplayDevice* device, int width, int height, ColorFormat format);
   ~SurfaceStore() override;
 
@@ -27,7 +27,7 @@ public:
   // Replaces the whole picture with `rgba`, top row first.
   bool Upload(const uint8_t* rgba);
 
-private:
+ private:
   DisplayDevice* device_;
   int width_;
   int height_;

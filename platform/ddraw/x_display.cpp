@@ -31,7 +31,8 @@ bool XWindowSize(HWND window, int* width, int* height) {
 bool XWindowOrigin(HWND window, POINT* origin) {
   xcb_connection_t* c = TextConnection();
   if (!c || window == 0) return false;
-  auto cookie = xcb_translate_coordinates(c, xcb_window_t(window), xcb_window_t(RootWindow()), 0, 0);
+  auto cookie =
+      xcb_translate_coordinates(c, xcb_window_t(window), xcb_window_t(RootWindow()), 0, 0);
   xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
   if (!reply) return false;
   origin->x = reply->dst_x;

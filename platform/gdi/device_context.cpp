@@ -35,9 +35,13 @@ int GetDeviceCaps(HDC dc, int index) {
     return 0;
   }
   switch (index) {
-    case BITSPIXEL: return facts.bitsPerPixel;
-    case HORZRES: return facts.width;
-    case VERTRES: return facts.height;
-    default: return 0;
+    case BITSPIXEL:
+      return facts.bitsPerPixel;
+    case HORZRES:
+      return facts.width;
+    case VERTRES:
+      return facts.height;
+    default:
+      return 0;
   }
 }

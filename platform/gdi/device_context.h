@@ -6,7 +6,7 @@
 
 // What an HDC points at: a window of the X display, or pixels in memory.
 class DeviceContext {
-public:
+ public:
   enum class Kind { Window, Bitmap };
 
   explicit DeviceContext(HWND window) : kind(Kind::Window), window(window) {}

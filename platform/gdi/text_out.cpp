@@ -11,7 +11,9 @@
 
 namespace {
 
-QColor ToQColor(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(COLORREF c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 QString Decode(const char* text, int length) {
   return QString::fromUtf8(text, length < 0 ? -1 : qsizetype(length));

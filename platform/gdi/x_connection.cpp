@@ -36,7 +36,9 @@ xcb_connection_t* TextConnection() {
   return connection;
 }
 
-HWND RootWindow() { return TextConnection() && screen ? screen->root : 0; }
+HWND RootWindow() {
+  return TextConnection() && screen ? screen->root : 0;
+}
 
 bool QueryWindow(HWND window, WindowFacts* facts) {
   xcb_connection_t* c = TextConnection();

@@ -24,7 +24,7 @@ inline void KeepPixelsOffScreen(xcb_connection_t* c, xcb_window_t window) {
 
 // A plain X window, mapped and on screen, such as the saver window would be.
 class TestWindow {
-public:
+ public:
   TestWindow(int x, int y, int width, int height, xcb_window_t transientFor = 0) {
     c_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c_)) return;
@@ -62,10 +62,10 @@ public:
   // The window's pixels as 0xRRGGBB, rows top first.
   std::vector<uint32_t> Pixels(int width, int height) {
     std::vector<uint32_t> out;
-    auto* image = xcb_get_image_reply(
-        c_, xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, id_, 0, 0, uint16_t(width),
-                          uint16_t(height), ~0u),
-        nullptr);
+    auto* image = xcb_get_image_reply(c_,
+                                      xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, id_, 0, 0,
+                                                    uint16_t(width), uint16_t(height), ~0u),
+                                      nullptr);
     if (!image) return out;
     const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
     out.assign(data, data + size_t(width) * size_t(height));
@@ -74,7 +74,7 @@ public:
     return out;
   }
 
-private:
+ private:
   xcb_connection_t* c_ = nullptr;
   xcb_screen_t* screen_ = nullptr;
   xcb_window_t id_ = 0;
@@ -83,7 +83,7 @@ private:
 // Every test starts from the defaults of a fresh install and records the
 // diagnostic lines that Trace would otherwise throw away.
 class StageTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
     Resolved = ResolvedOptionsRecord{};
@@ -101,7 +101,9 @@ protected:
   }
 
   // A windowed Stage in a window of its own, or a full-screen one over the screen.
-  void UseWindow(int width, int height) { window = std::make_unique<TestWindow>(10, 20, width, height); }
+  void UseWindow(int width, int height) {
+    window = std::make_unique<TestWindow>(10, 20, width, height);
+  }
   void UseScreen() {
     TestWindow probe(0, 0, 1, 1);
     window = std::make_unique<TestWindow>(0, 0, probe.ScreenWidth(), probe.ScreenHeight());

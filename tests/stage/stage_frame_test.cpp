@@ -11,7 +11,7 @@ namespace {
 // Stands in for the saver window: counts the posted messages and sets its
 // flag when told that the window procedure has handled one.
 class FirstFrameRecorder : public FirstFrameSink {
-public:
+ public:
   bool FirstFrameSeen() const override { return seen; }
   void PostFirstFrame(HWND window) override {
     ++posts;
@@ -23,7 +23,7 @@ public:
 };
 
 class StageFrames : public StageTest {
-protected:
+ protected:
   void TearDown() override {
     SetFirstFrameSink(nullptr);
     SetRenderStopEvent(nullptr);

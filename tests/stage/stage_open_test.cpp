@@ -21,32 +21,64 @@ struct FailureCase {
 
 const FailureCase kFailures[] = {
     {"NoDirectDraw", 0, "Auto", &DirectDrawFaults::failCreate, {"DDCreateError "}},
-    {"NoDisplayMode", 1, "Auto", &DirectDrawFaults::failSetDisplayMode,
+    {"NoDisplayMode",
+     1,
+     "Auto",
+     &DirectDrawFaults::failSetDisplayMode,
      {"Error: failed to SetDisplayMode!\n", "DDCreateError "}},
-    {"NoFlippingPrimary", 1, "Auto", &DirectDrawFaults::failPrimarySurface,
+    {"NoFlippingPrimary",
+     1,
+     "Auto",
+     &DirectDrawFaults::failPrimarySurface,
      {"Error: failed to CreateSurface!\n", "DDCreateError "}},
-    {"NoWindowedPrimary", 0, "Auto", &DirectDrawFaults::failPrimarySurface,
+    {"NoWindowedPrimary",
+     0,
+     "Auto",
+     &DirectDrawFaults::failPrimarySurface,
      {"Error: failed to CreateSurface!\n", "DDCreateError "}},
-    {"NoBackBuffer", 0, "Auto", &DirectDrawFaults::failBackBufferSurface,
+    {"NoBackBuffer",
+     0,
+     "Auto",
+     &DirectDrawFaults::failBackBufferSurface,
      {"Error: failed to CreateSurface BackBuffer!\n", "DDCreateError "}},
-    {"UnknownDevice", 0, "Voodoo", nullptr,
+    {"UnknownDevice",
+     0,
+     "Voodoo",
+     nullptr,
      {"I'll use HEL\n", "Error:Fail to Direct3D create \n", "CreateDirect3DRM Error!!!! "}},
-    {"UnknownHalDeviceInFullScreen", 1, "Voodoo HAL", nullptr,
+    {"UnknownHalDeviceInFullScreen",
+     1,
+     "Voodoo HAL",
+     nullptr,
      {"I'll use HEL\n", "Error:Fail to Direct3D create \n", "CreateDirect3DRM Error!!!! "}},
-    {"NoDirect3D", 0, "Auto", &DirectDrawFaults::failDirect3D,
+    {"NoDirect3D",
+     0,
+     "Auto",
+     &DirectDrawFaults::failDirect3D,
      {"Error:Failed to QueryInterface Direct3D from DirectDraw\n",
       "Error:Fail to Direct3D create \n", "CreateDirect3DRM Error!!!! "}},
-    {"NoZBuffer", 1, "Mesa HAL", &DirectDrawFaults::failZBufferSurface,
+    {"NoZBuffer",
+     1,
+     "Mesa HAL",
+     &DirectDrawFaults::failZBufferSurface,
      {"I'll use HAL\n", "Error:Failed to Create ZBuffer\n", "Error:Fail to Direct3D create \n",
       "CreateDirect3DRM Error!!!! "}},
-    {"ZBufferNotAttached", 0, "Auto", &DirectDrawFaults::failAttachZBuffer,
+    {"ZBufferNotAttached",
+     0,
+     "Auto",
+     &DirectDrawFaults::failAttachZBuffer,
      {"I'll use HEL\n", "Error:Fail to Direct3D create \n", "CreateDirect3DRM Error!!!! "}},
-    {"NoDevice", 0, "Auto", &DirectDrawFaults::failDevice,
+    {"NoDevice",
+     0,
+     "Auto",
+     &DirectDrawFaults::failDevice,
      {"I'll use HEL\n", "Can't Create Direct3DDevice from Direct3D\n",
       "CreateDirect3DRM Error!!!! "}},
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class StageFailure : public StageTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -73,8 +105,8 @@ void ExpectCentredMessage(TestWindow& w, int width, int height, const char* text
   ASSERT_EQ(shown.size(), size_t(width) * size_t(height));
   int white = 0, wrong = 0;
   for (size_t i = 0; i < shown.size(); ++i) {
-    const uint32_t expected = (uint32_t(pixels[i * 4]) << 16) | (uint32_t(pixels[i * 4 + 1]) << 8) |
-                              pixels[i * 4 + 2];
+    const uint32_t expected =
+        (uint32_t(pixels[i * 4]) << 16) | (uint32_t(pixels[i * 4 + 1]) << 8) | pixels[i * 4 + 2];
     white += expected == 0xFFFFFF;
     wrong += shown[i] != expected;
   }
@@ -94,9 +126,9 @@ TEST_P(StageFailure, ShowsItsMessageAndTraceLines) {
     EXPECT_FALSE(stage.Create(window->Id()));
     EXPECT_EQ(traces, c.traces);
     const bool direct3d = c.traces.back() == "CreateDirect3DRM Error!!!! ";
-    ExpectCentredMessage(*window, width, height,
-                         direct3d ? "Direct3D の初期化に失敗しました。"
-                                  : "DirectDraw の初期化に失敗しました。");
+    ExpectCentredMessage(
+        *window, width, height,
+        direct3d ? "Direct3D の初期化に失敗しました。" : "DirectDraw の初期化に失敗しました。");
   }
 }
 

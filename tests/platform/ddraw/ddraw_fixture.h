@@ -26,7 +26,8 @@ struct FlipChain {
     DDSURFACEDESC desc;
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
     EXPECT_TRUE(dd->CreateSurface(desc, &primary));
     if (primary) {
       EXPECT_TRUE(primary->GetAttachedSurface(DDSCAPS{DDSCAPS_BACKBUFFER}, &back));

@@ -1,7 +1,6 @@
+#include <unistd.h>
 #include <xcb/composite.h>
 #include <xcb/xcb.h>
-
-#include <unistd.h>
 
 #include <cstdlib>
 
