@@ -10,7 +10,9 @@ GLenum InternalFormat(ColorFormat format) {
   return format == ColorFormat::kRgb565 ? GL_RGB565 : GL_RGBA8;
 }
 
-GLenum DepthFormat(int bits) { return bits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24; }
+GLenum DepthFormat(int bits) {
+  return bits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24;
+}
 
 }  // namespace
 
@@ -21,7 +23,9 @@ Framebuffer::Framebuffer(int width, int height, ColorFormat format, int depth_bi
   valid_ = Allocate();
 }
 
-Framebuffer::~Framebuffer() { Free(); }
+Framebuffer::~Framebuffer() {
+  Free();
+}
 
 bool Framebuffer::Resize(int width, int height) {
   Free();

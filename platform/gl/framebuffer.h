@@ -9,7 +9,7 @@ enum class ColorStorage { kRenderbuffer, kTexture };
 // buffer. Every call needs the owning context current on the calling thread,
 // the destructor included.
 class Framebuffer {
-public:
+ public:
   // depth_bits: 0 (none), 16 or 24.
   Framebuffer(int width, int height, ColorFormat format, int depth_bits,
               ColorStorage storage = ColorStorage::kRenderbuffer);
@@ -32,7 +32,7 @@ public:
   // Reads the whole colour buffer into `rgba`, top row first, 4 bytes a pixel.
   bool ReadPixels(std::vector<uint8_t>& rgba) const;
 
-private:
+ private:
   bool Allocate();
   void Free();
 

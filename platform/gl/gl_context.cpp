@@ -105,10 +105,17 @@ std::unique_ptr<GlContext::State> X11PbufferState() {
 
 // The config must draw with the window's own visual, or the surface fails.
 bool ConfigForVisual(EGLDisplay display, VisualID visual, EGLConfig* out) {
-  const EGLint attributes[] = {EGL_SURFACE_TYPE,    EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE,
-                               EGL_OPENGL_BIT,      EGL_RED_SIZE,   1,
-                               EGL_GREEN_SIZE,      1,              EGL_BLUE_SIZE,
-                               1,                   EGL_NONE};
+  const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                               EGL_WINDOW_BIT,
+                               EGL_RENDERABLE_TYPE,
+                               EGL_OPENGL_BIT,
+                               EGL_RED_SIZE,
+                               1,
+                               EGL_GREEN_SIZE,
+                               1,
+                               EGL_BLUE_SIZE,
+                               1,
+                               EGL_NONE};
   EGLint count = 0;
   if (!eglChooseConfig(display, attributes, nullptr, 0, &count) || count <= 0) return false;
   std::vector<EGLConfig> configs(count);
@@ -167,8 +174,12 @@ std::unique_ptr<GlContext> GlContext::CreateForWindow(unsigned long window,
   return context;
 }
 
-bool GlContext::IsValid() const { return state_ && state_->context != EGL_NO_CONTEXT; }
-bool GlContext::IsHeadless() const { return state_->headless; }
+bool GlContext::IsValid() const {
+  return state_ && state_->context != EGL_NO_CONTEXT;
+}
+bool GlContext::IsHeadless() const {
+  return state_->headless;
+}
 
 bool GlContext::MakeCurrent() {
   if (!IsValid()) return false;

@@ -5,7 +5,7 @@
 // time: the thread that renders makes it current, and must call DoneCurrent
 // before another thread can take it over.
 class GlContext {
-public:
+ public:
   enum class Headless { kAny, kSurfaceless, kX11Pbuffer };
   // A context with no window: EGL surfaceless where the driver offers it,
   // otherwise a small pbuffer on the default X display. Null when neither works.
@@ -31,7 +31,7 @@ public:
 
   struct State;
 
-private:
+ private:
   explicit GlContext(std::unique_ptr<State> state);
   std::unique_ptr<State> state_;
 };

@@ -2,7 +2,9 @@
 
 #include <epoxy/gl.h>
 
-GlBuffer::GlBuffer() { glGenBuffers(1, &name_); }
+GlBuffer::GlBuffer() {
+  glGenBuffers(1, &name_);
+}
 GlBuffer::~GlBuffer() {
   if (name_) glDeleteBuffers(1, &name_);
 }
@@ -11,7 +13,9 @@ GlBuffer& GlBuffer::operator=(GlBuffer&& o) noexcept {
   return *this;
 }
 
-GlVertexArray::GlVertexArray() { glGenVertexArrays(1, &name_); }
+GlVertexArray::GlVertexArray() {
+  glGenVertexArrays(1, &name_);
+}
 GlVertexArray::~GlVertexArray() {
   if (name_) glDeleteVertexArrays(1, &name_);
 }
@@ -20,7 +24,9 @@ GlVertexArray& GlVertexArray::operator=(GlVertexArray&& o) noexcept {
   return *this;
 }
 
-GlTexture::GlTexture() { glGenTextures(1, &name_); }
+GlTexture::GlTexture() {
+  glGenTextures(1, &name_);
+}
 GlTexture::~GlTexture() {
   if (name_) glDeleteTextures(1, &name_);
 }
@@ -76,4 +82,6 @@ GlProgram::~GlProgram() {
   if (name_) glDeleteProgram(name_);
 }
 
-int GlProgram::Uniform(const char* name) const { return glGetUniformLocation(name_, name); }
+int GlProgram::Uniform(const char* name) const {
+  return glGetUniformLocation(name_, name);
+}

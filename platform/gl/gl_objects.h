@@ -6,45 +6,45 @@
 // current on the calling thread.
 
 class GlBuffer {
-public:
+ public:
   GlBuffer();
   ~GlBuffer();
   GlBuffer(GlBuffer&& o) noexcept : name_(std::exchange(o.name_, 0)) {}
   GlBuffer& operator=(GlBuffer&& o) noexcept;
   unsigned Name() const { return name_; }
 
-private:
+ private:
   unsigned name_ = 0;
 };
 
 class GlVertexArray {
-public:
+ public:
   GlVertexArray();
   ~GlVertexArray();
   GlVertexArray(GlVertexArray&& o) noexcept : name_(std::exchange(o.name_, 0)) {}
   GlVertexArray& operator=(GlVertexArray&& o) noexcept;
   unsigned Name() const { return name_; }
 
-private:
+ private:
   unsigned name_ = 0;
 };
 
 class GlTexture {
-public:
+ public:
   GlTexture();
   ~GlTexture();
   GlTexture(GlTexture&& o) noexcept : name_(std::exchange(o.name_, 0)) {}
   GlTexture& operator=(GlTexture&& o) noexcept;
   unsigned Name() const { return name_; }
 
-private:
+ private:
   unsigned name_ = 0;
 };
 
 // A linked vertex + fragment program. `Error()` holds the compiler's or the
 // linker's log when linking failed.
 class GlProgram {
-public:
+ public:
   GlProgram(const char* vertex_source, const char* fragment_source);
   ~GlProgram();
   GlProgram(const GlProgram&) = delete;
@@ -55,7 +55,7 @@ public:
   int Uniform(const char* name) const;
   const std::string& Error() const { return error_; }
 
-private:
+ private:
   unsigned name_ = 0;
   std::string error_;
 };

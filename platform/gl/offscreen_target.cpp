@@ -26,12 +26,24 @@ OffscreenTarget::~OffscreenTarget() {
   }
 }
 
-bool OffscreenTarget::MakeCurrent() { return context_->MakeCurrent(); }
-void OffscreenTarget::DoneCurrent() { context_->DoneCurrent(); }
-unsigned OffscreenTarget::Framebuffer() const { return fbo_->Name(); }
-int OffscreenTarget::Width() const { return fbo_->Width(); }
-int OffscreenTarget::Height() const { return fbo_->Height(); }
-bool OffscreenTarget::HasDepth() const { return fbo_->HasDepth(); }
+bool OffscreenTarget::MakeCurrent() {
+  return context_->MakeCurrent();
+}
+void OffscreenTarget::DoneCurrent() {
+  context_->DoneCurrent();
+}
+unsigned OffscreenTarget::Framebuffer() const {
+  return fbo_->Name();
+}
+int OffscreenTarget::Width() const {
+  return fbo_->Width();
+}
+int OffscreenTarget::Height() const {
+  return fbo_->Height();
+}
+bool OffscreenTarget::HasDepth() const {
+  return fbo_->HasDepth();
+}
 
 bool OffscreenTarget::ReadPixels(std::vector<uint8_t>& rgba) {
   return MakeCurrent() && fbo_->ReadPixels(rgba);

@@ -10,7 +10,7 @@
 // A render target with no window: a headless context and a framebuffer of a
 // fixed size. Tools and tests draw into it and read the picture back.
 class OffscreenTarget : public RenderTarget {
-public:
+ public:
   static std::unique_ptr<OffscreenTarget> Create(int width, int height, int depth_bits = 16,
                                                  ColorFormat format = ColorFormat::kRgba8);
   ~OffscreenTarget() override;
@@ -26,7 +26,7 @@ public:
   bool ReadPixels(std::vector<uint8_t>& rgba);
   GlContext& Context() { return *context_; }
 
-private:
+ private:
   OffscreenTarget(std::unique_ptr<GlContext> context, std::unique_ptr<::Framebuffer> fbo);
   std::unique_ptr<GlContext> context_;
   std::unique_ptr<::Framebuffer> fbo_;

@@ -49,8 +49,12 @@ bool RMDevice::Update() {
   return glGetError() == GL_NO_ERROR;
 }
 
-int RMDevice::GetWidth() const { return Target() ? Target()->Width() : 0; }
-int RMDevice::GetHeight() const { return Target() ? Target()->Height() : 0; }
+int RMDevice::GetWidth() const {
+  return Target() ? Target()->Width() : 0;
+}
+int RMDevice::GetHeight() const {
+  return Target() ? Target()->Height() : 0;
+}
 
 Renderer* RMDevice::GetRenderer() {
   if (!renderer_) renderer_ = std::make_unique<Renderer>();

@@ -11,7 +11,7 @@ class Renderer;
 // The retained-mode device: draws into the render target of a Direct3D
 // device. Its quality is a ceiling for everything drawn through it.
 class RMDevice : public RefCounted {
-public:
+ public:
   explicit RMDevice(Ref<Direct3DDevice> d3d_device);
   ~RMDevice() override;
 
@@ -34,7 +34,7 @@ public:
   // The GL side, made on first use in the rendering thread's context.
   Renderer* GetRenderer();
 
-private:
+ private:
   Ref<Direct3DDevice> d3d_device_;
   std::unique_ptr<Renderer> renderer_;
   unsigned buffer_count_ = 1;

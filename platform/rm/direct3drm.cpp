@@ -44,7 +44,9 @@ bool Direct3DRM::AddSearchPath(const std::string& path) {
   return true;
 }
 
-std::string Direct3DRM::GetSearchPath() const { return search_path_->Get(); }
+std::string Direct3DRM::GetSearchPath() const {
+  return search_path_->Get();
+}
 
 bool Direct3DRM::CreateWrap(D3DRMWRAPTYPE type, const Ref<RMFrame>& ref, D3DVALUE ox, D3DVALUE oy,
                             D3DVALUE oz, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux,
@@ -76,8 +78,7 @@ bool Direct3DRM::CreateLightRGB(D3DRMLIGHTTYPE type, D3DVALUE r, D3DVALUE g, D3D
 
 bool Direct3DRM::CreateViewport(const Ref<RMDevice>& device, const Ref<RMFrame>& camera, int x,
                                 int y, int width, int height, Ref<RMViewport>* viewport) {
-  if (!viewport || !device || !camera || width <= 0 || height <= 0 || x < 0 || y < 0)
-    return false;
+  if (!viewport || !device || !camera || width <= 0 || height <= 0 || x < 0 || y < 0) return false;
   *viewport = MakeRef<RMViewport>(device, camera, x, y, width, height);
   return true;
 }

@@ -19,7 +19,7 @@ class SearchPath;
 // The retained-mode object: makes every other retained-mode object and holds
 // the folders where named files are looked for.
 class Direct3DRM : public RefCounted {
-public:
+ public:
   Direct3DRM();
   ~Direct3DRM() override;
 
@@ -35,8 +35,7 @@ public:
                   D3DVALUE oz, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux, D3DVALUE uy,
                   D3DVALUE uz, D3DVALUE ou, D3DVALUE ov, D3DVALUE su, D3DVALUE sv,
                   Ref<RMWrap>* wrap);
-  bool CreateLightRGB(D3DRMLIGHTTYPE type, D3DVALUE r, D3DVALUE g, D3DVALUE b,
-                      Ref<RMLight>* light);
+  bool CreateLightRGB(D3DRMLIGHTTYPE type, D3DVALUE r, D3DVALUE g, D3DVALUE b, Ref<RMLight>* light);
   bool CreateViewport(const Ref<RMDevice>& device, const Ref<RMFrame>& camera, int x, int y,
                       int width, int height, Ref<RMViewport>* viewport);
   // The device carries the render target; `d3d` is never used and may be null.
@@ -47,7 +46,7 @@ public:
   bool SetDefaultTextureShades(unsigned shades);
   unsigned GetDefaultTextureShades() const { return texture_shades_; }
 
-private:
+ private:
   std::shared_ptr<SearchPath> search_path_;
   unsigned texture_colors_ = 8;
   unsigned texture_shades_ = 16;

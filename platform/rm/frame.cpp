@@ -4,16 +4,21 @@
 
 namespace {
 
-Vec3 ToVec(D3DVALUE x, D3DVALUE y, D3DVALUE z) { return {x, y, z}; }
+Vec3 ToVec(D3DVALUE x, D3DVALUE y, D3DVALUE z) {
+  return {x, y, z};
+}
 D3DVECTOR ToD3D(const Vec3& v) {
   return {static_cast<D3DVALUE>(v.x), static_cast<D3DVALUE>(v.y), static_cast<D3DVALUE>(v.z)};
 }
 
-Mat4 WorldOrIdentity(const Ref<RMFrame>& ref) { return ref ? ref->World() : Mat4::Identity(); }
+Mat4 WorldOrIdentity(const Ref<RMFrame>& ref) {
+  return ref ? ref->World() : Mat4::Identity();
+}
 
 template <class T>
 bool EraseOne(std::vector<Ref<T>>& list, const T* item) {
-  auto it = std::find_if(list.begin(), list.end(), [&](const Ref<T>& r) { return r.Get() == item; });
+  auto it =
+      std::find_if(list.begin(), list.end(), [&](const Ref<T>& r) { return r.Get() == item; });
   if (it == list.end()) return false;
   list.erase(it);
   return true;
@@ -31,7 +36,9 @@ Mat4 RMFrame::WorldOf(const RMFrame* frame) {
   return world;
 }
 
-Mat4 RMFrame::World() const { return WorldOf(this); }
+Mat4 RMFrame::World() const {
+  return WorldOf(this);
+}
 
 bool RMFrame::AddChild(const Ref<RMFrame>& child) {
   if (!child) return false;

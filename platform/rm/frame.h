@@ -10,7 +10,7 @@
 // A node of the scene tree: a local transform, motion, visuals and lights.
 // A reference frame argument of null means world coordinates.
 class RMFrame : public RefCounted {
-public:
+ public:
   RMFrame() = default;
   ~RMFrame() override;
 
@@ -21,11 +21,10 @@ public:
 
   bool SetPosition(const Ref<RMFrame>& ref, D3DVALUE x, D3DVALUE y, D3DVALUE z);
   bool GetPosition(const Ref<RMFrame>& ref, D3DVECTOR* position) const;
-  bool SetOrientation(const Ref<RMFrame>& ref, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz,
-                      D3DVALUE ux, D3DVALUE uy, D3DVALUE uz);
+  bool SetOrientation(const Ref<RMFrame>& ref, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux,
+                      D3DVALUE uy, D3DVALUE uz);
   bool GetOrientation(const Ref<RMFrame>& ref, D3DVECTOR* dir, D3DVECTOR* up) const;
-  bool SetRotation(const Ref<RMFrame>& ref, D3DVALUE ax, D3DVALUE ay, D3DVALUE az,
-                   D3DVALUE theta);
+  bool SetRotation(const Ref<RMFrame>& ref, D3DVALUE ax, D3DVALUE ay, D3DVALUE az, D3DVALUE theta);
   bool SetVelocity(const Ref<RMFrame>& ref, D3DVALUE x, D3DVALUE y, D3DVALUE z);
   // Advances the motion of this frame and all its descendants by `delta` steps.
   bool Move(D3DVALUE delta);
@@ -47,7 +46,7 @@ public:
   void SetLocal(const Mat4& m) { local_ = m; }
   Mat4 World() const;
 
-private:
+ private:
   static Mat4 WorldOf(const RMFrame* frame);
   void MoveOne(double delta);
   void MoveTree(double delta);

@@ -5,7 +5,7 @@
 // A light hung on a frame: ambient light everywhere, or directional light
 // shining along its frame's +z.
 class RMLight : public RefCounted {
-public:
+ public:
   RMLight(D3DRMLIGHTTYPE type, D3DVALUE r, D3DVALUE g, D3DVALUE b)
       : type_(type), r_(r), g_(g), b_(b) {}
 
@@ -18,7 +18,7 @@ public:
   D3DVALUE Green() const { return g_; }
   D3DVALUE Blue() const { return b_; }
 
-private:
+ private:
   D3DRMLIGHTTYPE type_;
   D3DVALUE r_, g_, b_;
 };

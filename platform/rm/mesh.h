@@ -3,7 +3,7 @@
 
 // Geometry made by a mesh builder; one mesh can be the visual of many frames.
 class RMMesh : public RMVisual {
-public:
+ public:
   RMMesh(MeshGeometry geometry, D3DRMRENDERQUALITY quality)
       : geometry_(std::move(geometry)), quality_(quality) {}
 
@@ -18,7 +18,7 @@ public:
   bool GetVertexUV(size_t i, float* u, float* v) const;
   bool SetVertexUV(size_t i, float u, float v);
 
-private:
+ private:
   MeshGeometry geometry_;
   D3DRMRENDERQUALITY quality_;
 };

@@ -10,7 +10,7 @@ class SearchPath;
 
 // Collects geometry from a model file; makes independent meshes from it.
 class RMMeshBuilder : public RMVisual {
-public:
+ public:
   explicit RMMeshBuilder(std::shared_ptr<const SearchPath> search_path);
   ~RMMeshBuilder() override;
 
@@ -33,7 +33,7 @@ public:
   // For tools and tests that build geometry by hand.
   void SetGeometry(MeshGeometry geometry);
 
-private:
+ private:
   std::shared_ptr<const SearchPath> search_path_;
   MeshGeometry geometry_;
   D3DRMRENDERQUALITY quality_ = D3DRMRENDER_GOURAUD;

@@ -117,7 +117,8 @@ Expanded Expand(const MeshGeometry& g) {
     for (size_t f = 0; f < g.FaceCount(); ++f) {
       if (g.face_group[f] != group) continue;
       uint32_t idx[3] = {g.indices[3 * f], g.indices[3 * f + 1], g.indices[3 * f + 2]};
-      const D3DVECTOR fn = FaceNormal(g.positions[idx[0]], g.positions[idx[1]], g.positions[idx[2]]);
+      const D3DVECTOR fn =
+          FaceNormal(g.positions[idx[0]], g.positions[idx[1]], g.positions[idx[2]]);
       int k = 0;
       while (k < 3 && claimed[idx[k]]) ++k;
       if (k == 3) {  // every corner leads another face already: copy one
@@ -161,7 +162,9 @@ Renderer::Renderer() : program_(std::make_unique<GlProgram>(kVertexShader, kFrag
 
 Renderer::~Renderer() = default;
 
-bool Renderer::IsValid() const { return program_->IsValid(); }
+bool Renderer::IsValid() const {
+  return program_->IsValid();
+}
 
 void Renderer::Clear(const RenderTarget& target, int x, int y, int width, int height) {
   glBindFramebuffer(GL_FRAMEBUFFER, target.Framebuffer());
@@ -181,8 +184,8 @@ void Renderer::Collect(const RMFrame& scene) {
   auto& stack = walk_;  // kept between frames so that a frame allocates nothing
   stack.clear();
   // The scene frame itself may hang below others; its world counts.
-  stack.push_back({&scene, scene.GetParent() ? scene.GetParent()->World() : Mat4::Identity(),
-                   false, kWhite});
+  stack.push_back(
+      {&scene, scene.GetParent() ? scene.GetParent()->World() : Mat4::Identity(), false, kWhite});
   while (!stack.empty()) {
     WalkItem item = stack.back();
     stack.pop_back();
@@ -301,9 +304,9 @@ void Renderer::DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY
   glBindBuffer(GL_ARRAY_BUFFER, instance_buffer_.Name());
   const GLsizei stride = kInstanceFloats * sizeof(float);
   for (int a = 0; a < 5; ++a)
-    glVertexAttribPointer(4 + a, 4, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<void*>((first_instance * kInstanceFloats + 4 * a) *
-                                                  sizeof(float)));
+    glVertexAttribPointer(
+        4 + a, 4, GL_FLOAT, GL_FALSE, stride,
+        reinterpret_cast<void*>((first_instance * kInstanceFloats + 4 * a) * sizeof(float)));
   const QualityParts q = Ceiling(ceiling, batch.visual->GetQuality());
   glPolygonMode(GL_FRONT_AND_BACK, q.fill == 0x80 ? GL_FILL : q.fill == 0x40 ? GL_LINE : GL_POINT);
   glUniform1i(u_.flat, q.shade == 0 ? 1 : 0);

@@ -17,7 +17,7 @@
 // Frames that show the same visual are drawn together, one instanced draw per
 // material group, so a board of hundreds of cells costs a handful of calls.
 class Renderer {
-public:
+ public:
   struct View {
     int x, y, width, height;  // in the target, y from the top
     float projection[16];     // column-major, column vectors
@@ -32,7 +32,7 @@ public:
   bool Draw(const RenderTarget& target, const View& view, const RMFrame& scene,
             D3DRMRENDERQUALITY ceiling, D3DRMTEXTUREQUALITY filter);
 
-private:
+ private:
   struct Range {
     int first, count;  // in indices
     float color[4];

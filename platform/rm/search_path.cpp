@@ -36,7 +36,9 @@ std::string NormalizeSlashes(std::string path) {
   return path;
 }
 
-void SearchPath::Set(const std::string& list) { folders_ = Split(list); }
+void SearchPath::Set(const std::string& list) {
+  folders_ = Split(list);
+}
 
 void SearchPath::Add(const std::string& list) {
   for (auto& folder : Split(list)) folders_.push_back(folder);

@@ -5,7 +5,7 @@
 // Folders where files named by the system or by a model file are looked for.
 // Backslashes count as separators, as in paths written on Windows.
 class SearchPath {
-public:
+ public:
   void Set(const std::string& list);
   void Add(const std::string& list);
   std::string Get() const;
@@ -13,7 +13,7 @@ public:
   // not empty) and in each folder; empty when none exists.
   std::string Find(const std::string& name, const std::string& beside_dir = {}) const;
 
-private:
+ private:
   std::vector<std::string> folders_;
 };
 

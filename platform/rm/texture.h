@@ -8,7 +8,7 @@
 
 // An image ready to be put on faces: RGBA, top row first (v = 0 is the top).
 class RMTexture : public RefCounted {
-public:
+ public:
   RMTexture(int width, int height, std::vector<uint8_t> rgba);
 
   // Reads a .bmp, .ppm (P3, P6), .png ... file. Null when it cannot be read.
@@ -22,7 +22,7 @@ public:
   // Identity for the renderer's caches, never reused within a process.
   uint64_t Id() const { return id_; }
 
-private:
+ private:
   int width_;
   int height_;
   std::vector<uint8_t> rgba_;

@@ -67,8 +67,7 @@ bool RMViewport::Render(const Ref<RMFrame>& scene) {
   if (!renderer) return false;
   Renderer::View view{x_, y_, width_, height_, {}, camera_->World()};
   Projection(view.projection);
-  return renderer->Draw(*target, view, *scene, device_->GetQuality(),
-                        device_->GetTextureQuality());
+  return renderer->Draw(*target, view, *scene, device_->GetQuality(), device_->GetTextureQuality());
 }
 
 bool RMViewport::ForceUpdate(int x1, int y1, int x2, int y2) {

@@ -5,7 +5,7 @@
 
 // A rectangle of a device showing the scene as seen from a camera frame.
 class RMViewport : public RefCounted {
-public:
+ public:
   RMViewport(Ref<RMDevice> device, Ref<RMFrame> camera, int x, int y, int width, int height);
 
   bool SetBack(D3DVALUE back);
@@ -31,7 +31,7 @@ public:
   // Projection in column-vector form, as OpenGL takes it (column-major).
   void Projection(float out[16]) const;
 
-private:
+ private:
   Ref<RMDevice> device_;
   Ref<RMFrame> camera_;
   int x_, y_, width_, height_;

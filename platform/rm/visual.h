@@ -7,7 +7,7 @@
 
 // Something a frame can show: a mesh or a mesh builder.
 class RMVisual : public RefCounted {
-public:
+ public:
   RMVisual();
   virtual const MeshGeometry& Geometry() const = 0;
   virtual D3DRMRENDERQUALITY GetQuality() const = 0;
@@ -15,10 +15,10 @@ public:
   uint64_t Id() const { return id_; }
   uint64_t Version() const { return version_; }
 
-protected:
+ protected:
   void Changed() { ++version_; }
 
-private:
+ private:
   uint64_t id_;
   uint64_t version_ = 1;
 };

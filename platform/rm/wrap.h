@@ -6,7 +6,7 @@
 
 // Texture-coordinate generator. Only the spherical wrap is supported.
 class RMWrap : public RefCounted {
-public:
+ public:
   struct Params {
     D3DRMWRAPTYPE type;
     D3DVECTOR origin, direction, up;
@@ -19,6 +19,6 @@ public:
   // Texture coordinates this wrap gives a point in model space.
   void Map(const D3DVECTOR& p, float* u, float* v) const;
 
-private:
+ private:
   Params p_;
 };

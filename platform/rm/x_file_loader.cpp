@@ -1,6 +1,5 @@
 #include "platform/rm/x_file_loader.h"
 
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <fcntl.h>
@@ -10,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <assimp/Importer.hpp>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -53,8 +53,8 @@ MeshGroup GroupFrom(const aiMaterial* material) {
   return group;
 }
 
-void AppendMesh(const aiMesh* mesh, const aiMatrix4x4& transform, uint32_t group,
-                MeshGeometry* out, bool* missing_normals) {
+void AppendMesh(const aiMesh* mesh, const aiMatrix4x4& transform, uint32_t group, MeshGeometry* out,
+                bool* missing_normals) {
   const uint32_t base = static_cast<uint32_t>(out->positions.size());
   const aiMatrix3x3 normal_matrix = aiMatrix3x3(transform).Inverse().Transpose();
   if (!mesh->HasNormals()) *missing_normals = true;
@@ -116,7 +116,7 @@ bool Parse(const std::string& path, MeshGeometry* out) {
 // ---- Wire format ----
 
 class Writer {
-public:
+ public:
   template <class T>
   void Put(const T& value) {
     const auto* p = reinterpret_cast<const uint8_t*>(&value);
@@ -134,12 +134,12 @@ public:
   }
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
-private:
+ private:
   std::vector<uint8_t> bytes_;
 };
 
 class Reader {
-public:
+ public:
   explicit Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
   template <class T>
   bool Get(T* value) {
@@ -167,7 +167,7 @@ public:
   }
   bool AtEnd() const { return at_ == bytes_.size(); }
 
-private:
+ private:
   const std::vector<uint8_t>& bytes_;
   size_t at_ = 0;
 };
@@ -275,8 +275,12 @@ bool IsReadableFile(const std::string& path) {
 
 }  // namespace
 
-void SetXFileChildHookForTesting(void (*hook)()) { child_hook = hook; }
-void SetXFileTimeoutForTesting(int milliseconds) { timeout_ms = milliseconds; }
+void SetXFileChildHookForTesting(void (*hook)()) {
+  child_hook = hook;
+}
+void SetXFileTimeoutForTesting(int milliseconds) {
+  timeout_ms = milliseconds;
+}
 
 bool LoadXFile(const std::string& path, MeshGeometry* geometry) {
   if (!geometry || !IsReadableFile(path)) return false;

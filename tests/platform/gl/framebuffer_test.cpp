@@ -10,7 +10,7 @@
 namespace {
 
 class FramebufferTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     context_ = GlContext::CreateHeadless();
     ASSERT_TRUE(context_);

@@ -17,7 +17,7 @@ void ExpectVector(const D3DVECTOR& v, float x, float y, float z, float tol = kTo
 }
 
 class FrameTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(Direct3DRMCreate(&rm_));
     rm_->CreateFrame(nullptr, &scene_);
@@ -71,7 +71,7 @@ TEST_F(FrameTest, MoveByFourEqualsFourSingleMovesAndKeepsOrigin) {
     for (int c = 0; c < 4; ++c) EXPECT_NEAR(a->Local().m[r][c], b->Local().m[r][c], 1e-6);
   D3DVECTOR p;
   a->GetPosition(scene_, &p);
-  ExpectVector(p, 2, -1, 7) ;
+  ExpectVector(p, 2, -1, 7);
 }
 
 TEST_F(FrameTest, RotationAxisIsTakenInTheReferenceFrame) {

@@ -2,7 +2,6 @@
 // faces, drawn offscreen at 1024 × 768 the way the saver draws a frame.
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
-
 #include <sys/resource.h>
 
 #include <cmath>
@@ -120,8 +119,8 @@ void BM_BoardOf768Cells(benchmark::State& state) {
     device->Update();
     glFinish();  // count the drawing, not just the queueing
   }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["cpu_ms_per_frame"] =
       1000 * (ProcessCpuSeconds() - cpu_before) / static_cast<double>(state.iterations());
   state.counters["faces"] = static_cast<double>(mesh->GetFaceCount());

@@ -15,7 +15,7 @@ struct Extent {
 };
 
 class RenderTest : public RenderFixture {
-protected:
+ protected:
   Extent Measure(int x, int y) const {
     Extent e;
     for (int i = 0; i < width_; ++i)
@@ -152,7 +152,7 @@ MeshGeometry LeaningSquare() {
 }
 
 class QualityTest : public RenderTest {
-protected:
+ protected:
   void SetUp() override {
     Open(200, 200);
     AddDirectional(1.0f, 1, 0, 1);  // from the left front

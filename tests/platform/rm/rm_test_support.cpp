@@ -9,9 +9,15 @@ struct V {
   float x, y, z;
 };
 
-V Cross(V a, V b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-V Sub(V a, V b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-float Dot(V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V Cross(V a, V b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+V Sub(V a, V b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+float Dot(V a, V b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Adds quad a-b-c-d as two faces, turned so that they face along `outward`.
 void AddQuad(MeshGeometry& g, V a, V b, V c, V d, V outward) {

@@ -24,7 +24,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // A scene drawn offscreen: scene frame, camera at the origin looking down +z,
 // a device and a viewport of the given size.
 class RenderFixture : public ::testing::Test {
-protected:
+ protected:
   void Open(int width, int height, int depth_bits = 16);
   void TearDown() override;
 

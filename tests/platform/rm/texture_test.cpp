@@ -6,8 +6,12 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000FF, kGreen = 0x00FF00FF, kBlue = 0x0000FFFF, kWhite = 0xFFFFFFFF;
 
-std::string U16(int v) { return {char(v & 0xFF), char((v >> 8) & 0xFF)}; }
-std::string U32(uint32_t v) { return U16(v & 0xFFFF) + U16(v >> 16); }
+std::string U16(int v) {
+  return {char(v & 0xFF), char((v >> 8) & 0xFF)};
+}
+std::string U32(uint32_t v) {
+  return U16(v & 0xFFFF) + U16(v >> 16);
+}
 
 // A BMP stores its rows bottom-up: getting the order wrong shows pictures upside down.
 // `rows` are top-down, RGB triples.
@@ -101,8 +105,8 @@ TEST(TextureTest, OddSizesAndRowPaddingSurvive) {
   std::vector<std::vector<uint32_t>> rows(3, std::vector<uint32_t>(5, kBlue));
   rows[0][4] = kRed;
   rows[2][0] = kGreen;
-  for (const auto& [name, bytes] : {std::pair{"odd24.bmp", Bmp24(5, 3, rows)},
-                                    std::pair{"odd8.bmp", Bmp8(5, 3, rows)}}) {
+  for (const auto& [name, bytes] :
+       {std::pair{"odd24.bmp", Bmp24(5, 3, rows)}, std::pair{"odd8.bmp", Bmp8(5, 3, rows)}}) {
     Ref<RMTexture> t = RMTexture::FromFile((TempFolder() / name).string());
     EXPECT_FALSE(t) << "not written yet";
     WriteFile(TempFolder() / name, bytes);
@@ -134,9 +138,10 @@ TEST(TextureTest, SearchPathFindsBareNamesAndBrokenFilesFail) {
 }
 
 class TexturedRenderTest : public RenderFixture {
-protected:
+ protected:
   void DrawTextured(const std::string& file, D3DRMTEXTUREQUALITY quality) {
-    WriteFile(TempFolder() / file, file.ends_with(".bmp") ? Bmp8(2, 2, image_) : PpmP3(2, 2, image_));
+    WriteFile(TempFolder() / file,
+              file.ends_with(".bmp") ? Bmp8(2, 2, image_) : PpmP3(2, 2, image_));
     Open(100, 100);
     AddAmbient(1.0f);
     Ref<RMTexture> texture;

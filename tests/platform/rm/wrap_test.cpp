@@ -30,14 +30,15 @@ TEST(WrapTest, SphereAsTheSaverUsesIt) {
   Ref<Direct3DRM> rm;
   Direct3DRMCreate(&rm);
   // Direction +y, up +z: wrap x = up × dir = (-1, 0, 0).
-  auto mesh = MeshOf(*rm, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {0, -2, 0},
-                           {0, 0, 0}, {-1, 1, 0}});
+  auto mesh = MeshOf(
+      *rm,
+      {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {0, -2, 0}, {0, 0, 0}, {-1, 1, 0}});
   Ref<RMWrap> wrap;
-  ASSERT_TRUE(rm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, -1,
-                             &wrap));
+  ASSERT_TRUE(
+      rm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, -1, &wrap));
   ASSERT_TRUE(wrap->Apply(mesh));
-  ExpectUV(mesh, 0, 0, 0);       // on the axis: φ = 0
-  ExpectUV(mesh, 1, 0, -0.5f);   // θ = 0, φ = π/2
+  ExpectUV(mesh, 0, 0, 0);      // on the axis: φ = 0
+  ExpectUV(mesh, 1, 0, -0.5f);  // θ = 0, φ = π/2
   ExpectUV(mesh, 2, 0.25f, -0.5f);
   ExpectUV(mesh, 3, 0.5f, -0.5f);
   ExpectUV(mesh, 4, 0.75f, -0.5f);  // θ taken in [0, 2π)
@@ -63,11 +64,11 @@ TEST(WrapTest, OnlySphereIsOffered) {
   Ref<Direct3DRM> rm;
   Direct3DRMCreate(&rm);
   Ref<RMWrap> wrap;
-  EXPECT_FALSE(rm->CreateWrap(D3DRMWRAP_FLAT, nullptr, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 1,
-                              &wrap));
+  EXPECT_FALSE(
+      rm->CreateWrap(D3DRMWRAP_FLAT, nullptr, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 1, &wrap));
   EXPECT_FALSE(wrap);
-  ASSERT_TRUE(rm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 1,
-                             &wrap));
+  ASSERT_TRUE(
+      rm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 1, &wrap));
   EXPECT_FALSE(wrap->Apply(nullptr));
 }
 

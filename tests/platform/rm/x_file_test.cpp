@@ -93,7 +93,7 @@ Frame Outer {
 )";
 
 class XFileTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(Direct3DRMCreate(&rm_));
     rm_->CreateMeshBuilder(&builder_);
@@ -218,7 +218,9 @@ TEST_F(XFileTest, BrokenEmptyAndMissingFilesFailAndLeaveTheBuilderAlone) {
   const std::string bad[] = {
       Write("empty.x", ""),
       Write("header_only.x", "xof 0303txt 0032\n"),
-      Write("no_mesh.x", "xof 0303txt 0032\nFrame A { FrameTransformMatrix { 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; } }\n"),
+      Write("no_mesh.x",
+            "xof 0303txt 0032\nFrame A { FrameTransformMatrix { 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; "
+            "} }\n"),
       Write("bad_header.x", "xof 9999zzz 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }\n"),
       Write("cut.x", tri.substr(0, tri.size() / 2)),
       Write("bad_index.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,7;; }\n"),
