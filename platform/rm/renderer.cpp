@@ -140,6 +140,13 @@ Expanded Expand(const MeshGeometry& g) {
   return e;
 }
 
+// Errors left by other users of the context are not this frame's. A lost
+// context keeps reporting, hence the bound.
+void DiscardEarlierErrors() {
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+}
+
 // The software rasteriser allocates and frees several megabytes per frame;
 // with glibc's default trim threshold each frame hands that memory back to the
 // kernel and faults it in again, which costs more than the drawing itself.
@@ -326,6 +333,7 @@ void Renderer::DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY
 bool Renderer::Draw(const RenderTarget& target, const View& view, const RMFrame& scene,
                     D3DRMRENDERQUALITY ceiling, D3DRMTEXTUREQUALITY filter) {
   if (!IsValid()) return false;
+  DiscardEarlierErrors();
   ++frame_number_;
   Collect(scene);
 

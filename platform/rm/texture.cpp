@@ -1,6 +1,7 @@
 #include "platform/rm/texture.h"
 
 #include <QImage>
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -14,6 +15,11 @@ Ref<RMTexture> RMTexture::FromFile(const std::string& path) {
   QImage image;
   if (path.empty() || !image.load(QString::fromStdString(path))) return nullptr;
   if (image.isNull() || image.width() <= 0 || image.height() <= 0) return nullptr;
+  // Any size must work, but no GL takes a texture beyond a few thousand texels.
+  constexpr int kLargest = 4096;
+  if (image.width() > kLargest || image.height() > kLargest)
+    image = image.scaled(std::min(image.width(), kLargest), std::min(image.height(), kLargest),
+                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   // QImage's first scan line is the top row, which is where v = 0 belongs.
   const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
   const size_t row = static_cast<size_t>(rgba.width()) * 4;

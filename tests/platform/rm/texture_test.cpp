@@ -118,6 +118,18 @@ TEST(TextureTest, OddSizesAndRowPaddingSurvive) {
   }
 }
 
+TEST(TextureTest, HugeImagesShrinkToWhatGLTakes) {
+  const int w = 5000, h = 3;
+  std::string ppm = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
+  for (int i = 0; i < w * h; ++i) ppm += {char(0), char(0), char(255)};
+  WriteFile(TempFolder() / "wide.ppm", ppm);
+  Ref<RMTexture> t = RMTexture::FromFile((TempFolder() / "wide.ppm").string());
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->GetWidth(), 4096);
+  EXPECT_EQ(t->GetHeight(), 3);
+  EXPECT_EQ(t->PixelAt(2000, 1), kBlue);
+}
+
 TEST(TextureTest, SearchPathFindsBareNamesAndBrokenFilesFail) {
   WriteFile(TempFolder() / "lib" / "found.ppm", PpmP6(2, 2, kQuadrants));
   WriteFile(TempFolder() / "broken.bmp", "BM this is no bitmap");
