@@ -72,19 +72,6 @@ TEST_F(CellAnimationTest, BirthAcrossJoinedEdgesComesInFromJustOutside) {
   EXPECT_NEAR(p.y, (1 - 1.0 * 8 / 9) - cy, 1e-5);   // from y = 0
 }
 
-TEST_F(CellAnimationTest, UnwrapOnlyMovesAParentThatIsNotANeighbour) {
-  ASSERT_TRUE(Build(12, 9));
-  int32_t px = 4, py = 5;
-  world().UnwrapParent(5, 6, px, py);
-  EXPECT_EQ(px, 4);
-  EXPECT_EQ(py, 5);
-  px = 1;
-  py = 1;
-  world().UnwrapParent(12, 9, px, py);
-  EXPECT_EQ(px, 13);
-  EXPECT_EQ(py, 10);
-}
-
 TEST_F(CellAnimationTest, CopyTakesParentsTurnAndColourAndSpins) {
   Resolved.Colors = 2;
   ASSERT_TRUE(Build(12, 9));
