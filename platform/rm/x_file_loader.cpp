@@ -34,7 +34,10 @@ constexpr unsigned kImportFlags = aiProcess_Triangulate | aiProcess_JoinIdentica
 
 MeshGroup GroupFrom(const aiMaterial* material) {
   MeshGroup group;
-  if (!material) return group;
+  // A file without materials gets the importer's grey stand-in, which has no
+  // name; faces of such files are white here, as faces without a colour are.
+  aiString name;
+  if (!material || material->Get(AI_MATKEY_NAME, name) != AI_SUCCESS) return group;
   aiColor4D diffuse(1, 1, 1, 1);
   if (material->Get(AI_MATKEY_COLOR_DIFFUSE, diffuse) == AI_SUCCESS)
     group.color[0] = diffuse.r, group.color[1] = diffuse.g, group.color[2] = diffuse.b,

@@ -131,6 +131,9 @@ TEST_F(XFileTest, TriangleKeepsItsVertexOrderPositionsAndTextureCoordinates) {
   EXPECT_NEAR(n.y, 1 / len, 1e-5);
   EXPECT_NEAR(n.z, -1 / len, 1e-5);
   EXPECT_EQ(builder_->GetQuality(), D3DRMRENDER_GOURAUD);
+  ASSERT_EQ(g.groups.size(), 1u);
+  EXPECT_EQ(g.groups[0].color[0], 1.0f) << "faces without a material are white";
+  EXPECT_EQ(g.groups[0].color[2], 1.0f);
 }
 
 TEST_F(XFileTest, MaterialsFramesAndTextureFilenameComeThrough) {
