@@ -278,6 +278,46 @@ TEST_F(SaverEndToEnd, ARenderFailureRestartsTheWorldAndTheSaverGoesOn) {
   EXPECT_EQ(saver.WaitForExit(kExit), 0);
 }
 
+TEST_F(SaverEndToEnd, APreviewRestartedAfterARenderFailureStaysInItsParent) {
+  Window parent = MakeParent(100, 120, 320, 240);
+  QuellarProcess& preview =
+      Start({"/p", std::to_string(parent)}, {{"QUELLAR_LOSE_SURFACES_AFTER_FRAMES", "10"}});
+  ASSERT_NE(WaitForChild(parent, kAppear), 0u);
+  auto deadline = Clock::now() + kAppear;
+  while (preview.ErrorOutput().find("surfaces lost on purpose") == std::string::npos &&
+         Clock::now() < deadline) {
+    std::this_thread::sleep_for(Milliseconds(100));
+  }
+  std::this_thread::sleep_for(Milliseconds(1500));
+  ASSERT_TRUE(preview.Running());
+  Window child = WaitForChild(parent, kAppear);
+  XWindowAttributes attributes;
+  ASSERT_TRUE(XGetWindowAttributes(X(), child, &attributes));
+  EXPECT_EQ(attributes.x, 0);
+  EXPECT_EQ(attributes.y, 0);
+  EXPECT_EQ(attributes.width, 320);
+  EXPECT_TRUE(WaitForLitPixels(X(), Root(), {100, 120, 320, 240}, 0.002, kAppear));
+  preview.Signal(SIGTERM);
+  EXPECT_EQ(preview.WaitForExit(kExit), 0);
+}
+
+TEST_F(SaverEndToEnd, ZeroSplitStepsWithoutWaitsStillStopOnAKey) {
+  WriteSettings(configHome, {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 20",
+                             "LocusOfSplit = dword 0"});
+  QuellarProcess& saver = Start({"/s"});
+  StartSaverAndWaitForFrames(saver);
+  ASSERT_TRUE(Xdo("key space"));
+  EXPECT_EQ(saver.WaitForExit(kExit), 0);
+}
+
+TEST_F(SaverEndToEnd, ConfigurationModeSaysThatThisBuildHasNoDialogYet) {
+  for (std::vector<std::string> arguments : {std::vector<std::string>{}, {"/c"}, {"-c:12"}}) {
+    QuellarProcess& configure = Start(arguments);
+    EXPECT_EQ(configure.WaitForExit(kExit), 0);
+    EXPECT_NE(configure.ErrorOutput().find("no configuration dialog"), std::string::npos);
+  }
+}
+
 TEST_F(SaverEndToEnd, CpuUseAtDefaultSettings) {
   QuellarProcess& saver = Start({"/s"});
   StartSaverAndWaitForFrames(saver);
