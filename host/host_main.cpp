@@ -108,8 +108,7 @@ bool ReadUsePassword() {
   }
   uint8_t value[4] = {};
   uint32_t size = sizeof value;
-  bool use = RegQueryValueExA(key, kUsePasswordValueName, nullptr, value, &size) ==
-                 ERROR_SUCCESS &&
+  bool use = RegQueryValueExA(key, kUsePasswordValueName, nullptr, value, &size) == ERROR_SUCCESS &&
              (value[0] | value[1] | value[2] | value[3]) != 0;
   RegCloseKey(key);
   return use;
@@ -200,8 +199,8 @@ int ChangePassword(const char* text) {
   HWND owner = OwnerOrForeground(ParseWindowHandle(text));
   HMODULE module = LoadLibraryA(kPasswordChangeModuleName);
   if (module == nullptr) return 0;
-  auto change = reinterpret_cast<PwdChangePasswordProc>(
-      GetProcAddress(module, kPasswordChangeEntryName));
+  auto change =
+      reinterpret_cast<PwdChangePasswordProc>(GetProcAddress(module, kPasswordChangeEntryName));
   if (change != nullptr) change(kPasswordProviderName, owner, 0, nullptr);
   FreeLibrary(module);
   return 0;

@@ -61,12 +61,15 @@ LRESULT ForwardToParent(HWND window, uint32_t message, LPARAM lParam) {
   return 1;
 }
 
-void End(HWND window) { PostMessage(window, WM_CLOSE, 0, 0); }
+void End(HWND window) {
+  PostMessage(window, WM_CLOSE, 0, 0);
+}
 
 void EndOnFarMove(HWND window) {
   POINT now;
   GetCursorPos(&now);
-  int distance = std::abs(now.x - Host.referenceCursor.x) + std::abs(now.y - Host.referenceCursor.y);
+  int distance =
+      std::abs(now.x - Host.referenceCursor.x) + std::abs(now.y - Host.referenceCursor.y);
   if (distance > kMouseThreshold) {
     End(window);
     Host.referenceCursor = now;

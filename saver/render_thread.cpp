@@ -49,7 +49,9 @@ uint32_t RenderThreadMain(void* parameter) {
 
 }  // namespace
 
-uint32_t StopEventClock::Now() { return GetTickCount(); }
+uint32_t StopEventClock::Now() {
+  return GetTickCount();
+}
 
 bool StopEventClock::WaitForStop(uint32_t milliseconds) {
   return WaitForSingleObject(stopEvent_, milliseconds) != WAIT_TIMEOUT;
@@ -78,7 +80,9 @@ RenderThreadHooks::RenderThreadHooks(HWND window, RenderPacing& pacing, RenderCl
   if (Resolved.PreviewMode) previewParent_ = GetParent(window);
 }
 
-void RenderThreadHooks::FramesStarting(World&) { pacing_.FramesStarting(clock_); }
+void RenderThreadHooks::FramesStarting(World&) {
+  pacing_.FramesStarting(clock_);
+}
 
 bool RenderThreadHooks::FrameStarting(World& world, uint32_t) {
   uint32_t wait = pacing_.NextWait(clock_, Resolved.FrameInterval);
@@ -106,7 +110,9 @@ void RenderThreadHooks::FrameShown(World&) {
   if (Resolved.FPS != 0) pacing_.FrameShown();
 }
 
-void RenderThreadHooks::RunEnded(World&) { pacing_.RunEnded(clock_); }
+void RenderThreadHooks::RunEnded(World&) {
+  pacing_.RunEnded(clock_);
+}
 
 bool RenderThreadHooks::PreviewParentGone() const {
   return previewParent_ != 0 && !IsWindow(previewParent_);

@@ -57,7 +57,9 @@ POINT PlaceInParent(HWND window, const RECT& rect) {
 
 }  // namespace
 
-void SetSaverDefaultProc(WNDPROC proc) { defaultProc = proc != nullptr ? proc : &DefWindowProc; }
+void SetSaverDefaultProc(WNDPROC proc) {
+  defaultProc = proc != nullptr ? proc : &DefWindowProc;
+}
 
 void CreateSaver(HWND window) {
   if (!AcquireInstanceMutex()) {

@@ -1,6 +1,8 @@
 #include "saver/window_layout_guard.h"
 
-WindowLayoutGuard::WindowLayoutGuard(WindowLayoutCalls& calls) : calls_(calls) { TakeSnapshot(); }
+WindowLayoutGuard::WindowLayoutGuard(WindowLayoutCalls& calls) : calls_(calls) {
+  TakeSnapshot();
+}
 
 WindowLayoutGuard::~WindowLayoutGuard() {
   while (snapshots_.Count() > 0) delete snapshots_.RemoveTail();

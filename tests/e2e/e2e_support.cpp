@@ -1,13 +1,12 @@
 #include "e2e_support.h"
 
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,8 +68,9 @@ XvfbServer::XvfbServer(int width, int height) : width_(width), height_(height) {
   int ends[2];
   if (pipe(ends) != 0) return;
   std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  std::vector<std::string> argv = {"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen",
-                                   "0", screen, "-nolisten", "tcp", "-noreset"};
+  std::vector<std::string> argv = {"Xvfb",      "-displayfd", std::to_string(ends[1]),
+                                   "-screen",   "0",          screen,
+                                   "-nolisten", "tcp",        "-noreset"};
   pid_ = Spawn(argv, InheritedEnvironment({}));
   close(ends[1]);
   std::string number;
@@ -129,7 +129,9 @@ std::optional<int> QuellarProcess::WaitForExit(Milliseconds timeout) {
   return status_;
 }
 
-bool QuellarProcess::Running() { return !WaitForExit(Milliseconds(0)).has_value(); }
+bool QuellarProcess::Running() {
+  return !WaitForExit(Milliseconds(0)).has_value();
+}
 
 void QuellarProcess::Signal(int signal) {
   if (pid_ > 0 && !status_) kill(pid_, signal);
@@ -163,7 +165,8 @@ void WriteSettings(const std::string& configHome, const std::vector<std::string>
 }
 
 bool XdoTool(const std::string& display, const std::string& arguments) {
-  std::string command = "DISPLAY=" + display + " timeout 10 xdotool " + arguments + " >/dev/null 2>&1";
+  std::string command =
+      "DISPLAY=" + display + " timeout 10 xdotool " + arguments + " >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
 
@@ -209,8 +212,8 @@ Window TopOfStack(Display* x) {
 
 PixelCount CountPixels(Display* x, Window window, Area region) {
   PixelCount count;
-  XImage* image = XGetImage(x, window, region.x, region.y, region.width, region.height,
-                            AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(x, window, region.x, region.y, region.width, region.height, AllPlanes, ZPixmap);
   if (image == nullptr) return count;
   for (int yy = 0; yy < region.height; ++yy) {
     for (int xx = 0; xx < region.width; ++xx) {
@@ -236,4 +239,6 @@ bool WaitForLitPixels(Display* x, Window window, Area region, double fraction,
   }
 }
 
-std::string QuellarBinary() { return std::string(QUELLAR_BINARY_DIR) + "/bin/quellar"; }
+std::string QuellarBinary() {
+  return std::string(QUELLAR_BINARY_DIR) + "/bin/quellar";
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <X11/Xlib.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -6,8 +7,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <X11/Xlib.h>
 
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;

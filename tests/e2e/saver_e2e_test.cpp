@@ -1,3 +1,4 @@
+#include <X11/Xutil.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -7,8 +8,6 @@
 #include <thread>
 
 #include "e2e_support.h"
-
-#include <X11/Xutil.h>
 #include "support/isolated_env.h"
 
 namespace {
@@ -51,7 +50,9 @@ class SaverEndToEnd : public ::testing::Test {
   bool Xdo(const std::string& arguments) { return XdoTool(server->Name(), arguments); }
 
   // The middle of the screen, where the cells are.
-  Area Middle() { return {kScreenWidth / 4, kScreenHeight / 4, kScreenWidth / 2, kScreenHeight / 2}; }
+  Area Middle() {
+    return {kScreenWidth / 4, kScreenHeight / 4, kScreenWidth / 2, kScreenHeight / 2};
+  }
 
   Window StartSaverAndWaitForFrames(QuellarProcess& process) {
     Window saver = WaitForTopLevel(X(), "Screen Saver", kAppear);
@@ -121,7 +122,8 @@ TEST_F(SaverEndToEnd, FullScreenSwallowsFourteenCountedMovesAndEndsOnTheFifteent
   QuellarProcess& saver = Start({"/s"});
   StartSaverAndWaitForFrames(saver);
   for (int i = 1; i <= 14; ++i) {
-    ASSERT_TRUE(Xdo("mousemove " + std::to_string(200 + 40 * i) + " " + std::to_string(300 + (i % 2) * 40)));
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(200 + 40 * i) + " " +
+                    std::to_string(300 + (i % 2) * 40)));
     std::this_thread::sleep_for(Milliseconds(120));
   }
   std::this_thread::sleep_for(Milliseconds(600));
@@ -134,7 +136,8 @@ TEST_F(SaverEndToEnd, FullScreenSwallowsFourteenCountedMovesAndEndsOnTheFifteent
 }
 
 TEST_F(SaverEndToEnd, AKeyEndsASlowSaverPromptly) {
-  WriteSettings(configHome, {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 0"});
+  WriteSettings(configHome,
+                {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 0"});
   QuellarProcess& saver = Start({"/s"});
   StartSaverAndWaitForFrames(saver);
   std::this_thread::sleep_for(Milliseconds(700));  // well inside a 2000 ms frame wait
@@ -188,6 +191,19 @@ TEST_F(SaverEndToEnd, APreviewFillsItsParentIgnoresInputAndEndsOnSigterm) {
   EXPECT_EQ(preview.WaitForExit(kExit), 0);
 }
 
+TEST_F(SaverEndToEnd, ASaverStartedWhileAPreviewRunsQuitsAtOnce) {
+  Window parent = MakeParent(0, 0, 320, 240);
+  QuellarProcess& preview = Start({"/p", std::to_string(parent)});
+  ASSERT_NE(WaitForChild(parent, kAppear), 0u);
+  ASSERT_TRUE(WaitForLitPixels(X(), Root(), {0, 0, 320, 240}, 0.002, kAppear));
+  QuellarProcess& saver = Start({"/s"});
+  EXPECT_EQ(saver.WaitForExit(kExit), 0);
+  EXPECT_EQ(FindTopLevel(X(), "Screen Saver"), 0u);
+  EXPECT_TRUE(preview.Running());
+  preview.Signal(SIGINT);
+  EXPECT_EQ(preview.WaitForExit(kExit), 0);
+}
+
 TEST_F(SaverEndToEnd, APreviewEndsWhenItsParentGoes) {
   Window parent = MakeParent(0, 0, 400, 300);
   QuellarProcess& preview = Start({"/p", std::to_string(parent)});
@@ -220,8 +236,11 @@ TEST_F(SaverEndToEnd, XScreenSaverWindowsAreDrawnLikePreviews) {
 }
 
 TEST_F(SaverEndToEnd, BadCommandLinesEndWith255AndShowNothing) {
-  for (std::vector<std::string> arguments :
-       {std::vector<std::string>{"/x"}, {"/p"}, {"/p", "0"}, {"/p", "99999999"}, {"-window-id", "zz"}}) {
+  for (std::vector<std::string> arguments : {std::vector<std::string>{"/x"},
+                                             {"/p"},
+                                             {"/p", "0"},
+                                             {"/p", "99999999"},
+                                             {"-window-id", "zz"}}) {
     QuellarProcess& bad = Start(arguments);
     EXPECT_EQ(bad.WaitForExit(kExit), 255) << arguments[0];
     EXPECT_EQ(TopOfStack(X()), 0u) << "a window was left on screen";
@@ -248,7 +267,8 @@ TEST_F(SaverEndToEnd, AnObjectThatDoesNotLoadIsReportedInTheMiddleUntilInput) {
 }
 
 TEST_F(SaverEndToEnd, ARenderFailureRestartsTheWorldAndTheSaverGoesOn) {
-  WriteSettings(configHome, {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 20"});
+  WriteSettings(configHome,
+                {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 20"});
   QuellarProcess& saver = Start({"/s"}, {{"QUELLAR_LOSE_SURFACES_AFTER_FRAMES", "10"}});
   StartSaverAndWaitForFrames(saver);
   auto deadline = Clock::now() + kAppear;
@@ -302,8 +322,8 @@ TEST_F(SaverEndToEnd, APreviewRestartedAfterARenderFailureStaysInItsParent) {
 }
 
 TEST_F(SaverEndToEnd, ZeroSplitStepsWithoutWaitsStillStopOnAKey) {
-  WriteSettings(configHome, {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"", "Speed = dword 20",
-                             "LocusOfSplit = dword 0"});
+  WriteSettings(configHome, {"ScreenMode = dword 0", "FixedSpeed = sz \"Fixed\"",
+                             "Speed = dword 20", "LocusOfSplit = dword 0"});
   QuellarProcess& saver = Start({"/s"});
   StartSaverAndWaitForFrames(saver);
   ASSERT_TRUE(Xdo("key space"));

@@ -26,8 +26,8 @@ TEST_F(EndRules, PressesEndReleasesAndTheWheelDoNot) {
     Send(m);
     EXPECT_EQ(DrainCloses(), 1) << std::hex << m;
   }
-  for (uint32_t m : {WM_KEYUP, WM_SYSKEYUP, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP,
-                     WM_MOUSEWHEEL}) {
+  for (uint32_t m :
+       {WM_KEYUP, WM_SYSKEYUP, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
     Send(m);
     EXPECT_EQ(DrainCloses(), 0) << std::hex << m;
   }
@@ -44,16 +44,6 @@ TEST_F(EndRules, ActivationAndPower) {
   EXPECT_EQ(DrainCloses(), 1);
   Send(WM_POWERBROADCAST, 12345);
   EXPECT_EQ(DrainCloses(), 1);
-}
-
-TEST_F(EndRules, TheSystemSetsNoCursor) { EXPECT_EQ(Send(WM_SETCURSOR), 1); }
-
-TEST_F(EndRules, APreviewIgnoresAllInput) {
-  Host.previewMode = true;
-  for (uint32_t m : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POWERBROADCAST}) Send(m);
-  Host.referenceCursor = {-10000, -10000};
-  Send(WM_MOUSEMOVE);
-  EXPECT_EQ(DrainCloses(), 0);
 }
 
 TEST_F(EndRules, NothingEndsWhileThePasswordDialogIsOpen) {

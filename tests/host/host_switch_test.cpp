@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string Rest(const HostSwitch& s) { return s.rest ? s.rest : "<none>"; }
+std::string Rest(const HostSwitch& s) {
+  return s.rest ? s.rest : "<none>";
+}
 
 TEST(ReadHostSwitch, NoSwitchOpensTheDialogWithoutOwner) {
   for (const char* line : {"", "   ", "-", "/", " -/ /-"}) {

@@ -73,17 +73,6 @@ TEST(RenderPacing, TheTimeBetweenRunsCountsAgainstTheNextFrame) {
   EXPECT_EQ(clock.waits.back(), 230u);
 }
 
-TEST(RenderPacing, TheLastWakeSurvivesARestart) {
-  StandInClock clock;
-  RenderPacing pacing;
-  pacing.FramesStarting(clock);
-  ASSERT_TRUE(Frame(pacing, clock, 100, 0));
-  uint32_t wake = pacing.LastWake();
-  clock.now += 40;
-  pacing.FramesStarting(clock);  // a new Render thread after a restart
-  EXPECT_EQ(pacing.LastWake(), wake);
-}
-
 TEST(FrameRate, ShowsTheFirstRunSoFarWhileItGoesOn) {
   StandInClock clock;
   RenderPacing pacing;
@@ -138,13 +127,6 @@ TEST(StopEventClock, AStopEndsALongFrameWaitAtOnce) {
   EXPECT_LT(took, std::chrono::milliseconds(500));
   // Manual reset: every later test sees the stop at once.
   EXPECT_TRUE(clock.WaitForStop(2000));
-  CloseHandle(stop);
-}
-
-TEST(StopEventClock, AWaitWithoutAStopRunsOut) {
-  HANDLE stop = CreateEventA(true, false);
-  StopEventClock clock(stop);
-  EXPECT_FALSE(clock.WaitForStop(20));
   CloseHandle(stop);
 }
 
