@@ -1,5 +1,8 @@
-#include <X11/Xutil.h>
+// Xlib's macros (None, Bool) must come after GoogleTest's own headers.
+// clang-format off
 #include <gtest/gtest.h>
+#include <X11/Xutil.h>
+// clang-format on
 #include <signal.h>
 
 #include <cstdio>
