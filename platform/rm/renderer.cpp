@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* kVertexShader = R"(#version 330 core
+const char* kVertexShader = R"(
 layout(location = 0) in vec3 a_position;
 layout(location = 1) in vec3 a_normal;
 layout(location = 2) in vec3 a_face_normal;
@@ -20,7 +20,6 @@ layout(location = 6) in vec4 i_row2;
 layout(location = 7) in vec4 i_row3;
 layout(location = 8) in vec4 i_color;
 uniform mat4 u_view_projection;
-uniform int u_flat;
 uniform int u_lit;
 uniform int u_from_frame;
 uniform vec4 u_group_color;
@@ -38,7 +37,11 @@ void main() {
   vec4 base = u_from_frame != 0 ? i_color : u_group_color;
   vec3 c = base.rgb;
   if (u_lit != 0) {
-    vec3 n = mat3(world) * (u_flat != 0 ? a_face_normal : a_normal);
+#ifdef FLAT
+    vec3 n = mat3(world) * a_face_normal;
+#else
+    vec3 n = mat3(world) * a_normal;
+#endif
     float len = length(n);
     n = len > 0.0 ? n / len : vec3(0.0);
     vec3 light = u_ambient;
@@ -52,17 +55,21 @@ void main() {
 }
 )";
 
-const char* kFragmentShader = R"(#version 330 core
+const char* kFragmentShader = R"(
 in vec4 v_color;
 flat in vec4 v_face_color;
 in vec2 v_uv;
-uniform int u_flat;
-uniform int u_textured;
 uniform sampler2D u_texture;
 out vec4 frag_color;
 void main() {
-  vec4 c = u_flat != 0 ? v_face_color : v_color;
-  if (u_textured != 0) c *= texture(u_texture, v_uv);
+#ifdef FLAT
+  vec4 c = v_face_color;
+#else
+  vec4 c = v_color;
+#endif
+#ifdef TEXTURED
+  c *= texture(u_texture, v_uv);
+#endif
   // Channels become bytes by truncation; GL would round.
   frag_color = vec4(floor(c.rgb * 255.0 + 0.001) / 255.0, 1.0);
 }
@@ -157,20 +164,30 @@ void KeepFrameMemory() {
 
 }  // namespace
 
-Renderer::Renderer() : program_(std::make_unique<GlProgram>(kVertexShader, kFragmentShader)) {
+// The software rasteriser runs both sides of a branch on a uniform, texture
+// fetch included; each combination gets its own program instead.
+Renderer::Program::Program(bool flat, bool textured) {
+  std::string header = "#version 330 core\n";
+  if (flat) header += "#define FLAT\n";
+  if (textured) header += "#define TEXTURED\n";
+  gl = std::make_unique<GlProgram>((header + kVertexShader).c_str(),
+                                   (header + kFragmentShader).c_str());
+  if (!gl->IsValid()) return;
+  u = {gl->Uniform("u_view_projection"), gl->Uniform("u_lit"),         gl->Uniform("u_from_frame"),
+       gl->Uniform("u_group_color"),     gl->Uniform("u_ambient"),     gl->Uniform("u_light_count"),
+       gl->Uniform("u_light_dir"),       gl->Uniform("u_light_color"), gl->Uniform("u_texture")};
+}
+
+Renderer::Renderer() {
   KeepFrameMemory();
-  if (!program_->IsValid()) return;
-  const auto& p = *program_;
-  u_ = {p.Uniform("u_view_projection"), p.Uniform("u_flat"),        p.Uniform("u_lit"),
-        p.Uniform("u_from_frame"),      p.Uniform("u_group_color"), p.Uniform("u_ambient"),
-        p.Uniform("u_light_count"),     p.Uniform("u_light_dir"),   p.Uniform("u_light_color"),
-        p.Uniform("u_textured"),        p.Uniform("u_texture")};
+  for (int i = 0; i < 4; ++i) programs_[i] = std::make_unique<Program>(i & 1, i & 2);
 }
 
 Renderer::~Renderer() = default;
 
 bool Renderer::IsValid() const {
-  return program_->IsValid();
+  return std::all_of(std::begin(programs_), std::end(programs_),
+                     [](const auto& p) { return p->gl->IsValid(); });
 }
 
 void Renderer::Clear(const RenderTarget& target, int x, int y, int width, int height) {
@@ -295,13 +312,20 @@ unsigned Renderer::TextureFor(const RMTexture& texture, D3DRMTEXTUREQUALITY filt
   return entry.texture.Name();
 }
 
-void Renderer::SetLightUniforms() {
-  glUniform3fv(u_.ambient, 1, lights_.ambient);
-  glUniform1i(u_.light_count, lights_.count);
+const Renderer::Program& Renderer::UseProgram(bool flat, bool textured) {
+  Program& p = *programs_[(flat ? 1 : 0) | (textured ? 2 : 0)];
+  glUseProgram(p.gl->Name());
+  if (p.frame_set == frame_number_) return p;
+  p.frame_set = frame_number_;
+  glUniformMatrix4fv(p.u.view_projection, 1, GL_FALSE, view_projection_);
+  glUniform3fv(p.u.ambient, 1, lights_.ambient);
+  glUniform1i(p.u.light_count, lights_.count);
   if (lights_.count > 0) {
-    glUniform3fv(u_.light_dir, lights_.count, &lights_.direction[0][0]);
-    glUniform3fv(u_.light_color, lights_.count, &lights_.color[0][0]);
+    glUniform3fv(p.u.light_dir, lights_.count, &lights_.direction[0][0]);
+    glUniform3fv(p.u.light_color, lights_.count, &lights_.color[0][0]);
   }
+  glUniform1i(p.u.texture, 0);
+  return p;
 }
 
 void Renderer::DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY ceiling,
@@ -316,14 +340,13 @@ void Renderer::DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY
         reinterpret_cast<void*>((first_instance * kInstanceFloats + 4 * a) * sizeof(float)));
   const QualityParts q = Ceiling(ceiling, batch.visual->GetQuality());
   glPolygonMode(GL_FRONT_AND_BACK, q.fill == 0x80 ? GL_FILL : q.fill == 0x40 ? GL_LINE : GL_POINT);
-  glUniform1i(u_.flat, q.shade == 0 ? 1 : 0);
-  glUniform1i(u_.lit, q.light != 0 ? 1 : 0);
-  glUniform1i(u_.from_frame, batch.from_frame ? 1 : 0);
   const GLsizei instances = static_cast<GLsizei>(batch.instances.size() / kInstanceFloats);
   for (const Range& range : mesh.ranges) {
-    glUniform4fv(u_.group_color, 1, range.color);
     const bool textured = range.texture && !batch.from_frame;
-    glUniform1i(u_.textured, textured ? 1 : 0);
+    const Program& p = UseProgram(q.shade == 0, textured);
+    glUniform1i(p.u.lit, q.light != 0 ? 1 : 0);
+    glUniform1i(p.u.from_frame, batch.from_frame ? 1 : 0);
+    glUniform4fv(p.u.group_color, 1, range.color);
     if (textured) TextureFor(*range.texture, filter);
     glDrawElementsInstanced(GL_TRIANGLES, range.count, GL_UNSIGNED_INT,
                             reinterpret_cast<void*>(range.first * sizeof(uint32_t)), instances);
@@ -353,11 +376,10 @@ bool Renderer::Draw(const RenderTarget& target, const View& view, const RMFrame&
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);  // front faces run clockwise on screen
   glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
-  glUseProgram(program_->Name());
 
   // View-projection in column-vector form: P · (camera world)⁻¹ᵀ.
   const Mat4 view_matrix = view.camera_world.Inverse();
-  float vp[16];
+  float* vp = view_projection_;
   for (int col = 0; col < 4; ++col)
     for (int row = 0; row < 4; ++row) {
       double sum = 0;
@@ -365,9 +387,6 @@ bool Renderer::Draw(const RenderTarget& target, const View& view, const RMFrame&
       for (int k = 0; k < 4; ++k) sum += view.projection[k * 4 + row] * view_matrix.m[col][k];
       vp[col * 4 + row] = static_cast<float>(sum);
     }
-  glUniformMatrix4fv(u_.view_projection, 1, GL_FALSE, vp);
-  SetLightUniforms();
-  glUniform1i(u_.texture, 0);
   glActiveTexture(GL_TEXTURE0);
 
   glBindBuffer(GL_ARRAY_BUFFER, instance_buffer_.Name());

@@ -69,10 +69,21 @@ class Renderer {
   unsigned TextureFor(const RMTexture& texture, D3DRMTEXTUREQUALITY filter);
   void DrawBatch(Batch& batch, size_t first_instance, D3DRMRENDERQUALITY ceiling,
                  D3DRMTEXTUREQUALITY filter);
-  void SetLightUniforms();
+  struct Uniforms {
+    int view_projection, lit, from_frame, group_color, ambient, light_count, light_dir, light_color,
+        texture;
+  };
+  struct Program {
+    Program(bool flat, bool textured);
+    std::unique_ptr<GlProgram> gl;
+    Uniforms u{};
+    uint64_t frame_set = 0;  // the frame whose view and lights it holds
+  };
+  const Program& UseProgram(bool flat, bool textured);
   void Evict();
 
-  std::unique_ptr<GlProgram> program_;
+  std::unique_ptr<Program> programs_[4];  // index: flat 1, textured 2
+  float view_projection_[16] = {};
   GlBuffer instance_buffer_;
   std::unordered_map<uint64_t, GpuMesh> meshes_;
   std::unordered_map<uint64_t, GpuTexture> textures_;
@@ -88,8 +99,4 @@ class Renderer {
   std::vector<WalkItem> walk_;
   Lights lights_{};
   uint64_t frame_number_ = 0;
-  struct Uniforms {
-    int view_projection, flat, lit, from_frame, group_color, ambient, light_count, light_dir,
-        light_color, textured, texture;
-  } u_{};
 };
