@@ -2,6 +2,7 @@
 #include <chrono>
 #include <future>
 
+#include "platform/ddraw/offscreen_window.h"
 #include "platform/sys/event.h"
 #include "stage/first_frame_sink.h"
 #include "stage_fixture.h"
@@ -215,6 +216,44 @@ TEST_F(StageFrames, AnotherProgramInFrontDoesNotStopRendering) {
   other.Focus();
   EXPECT_TRUE(stage.RenderFrame());
   CloseHandle(stop);
+}
+
+}  // namespace
+
+namespace {
+
+// Tools open the Stage on a window that exists only in memory; no X server is
+// needed and the picture is read back from the primary surface.
+TEST(StageOffscreen, FullScreenFrameReadsBackWithoutAnyWindow) {
+  Resolved = ResolvedOptionsRecord{};
+  Resolved.ScreenMode = 1;
+  Resolved.ScreenColor = 3;
+  Resolved.DDDriverName = "";
+  Resolved.D3DDriverName = "Auto";
+  const HWND window = CreateOffscreenWindow(1280, 1024);
+  {
+    Stage stage;
+    ASSERT_TRUE(stage.Create(window));
+    ASSERT_TRUE(stage.SetUpScene());
+    Direct3DRM* rm = stage.graphics.rm.Get();
+    Ref<RMMeshBuilder> builder;
+    ASSERT_TRUE(rm->CreateMeshBuilder(&builder));
+    ASSERT_TRUE(builder->Load(std::string(QUELLAR_SOURCE_DIR) + "/resources/quellar.x"));
+    D3DRMBOX box;
+    builder->GetBox(&box);
+    Ref<RMFrame> object;
+    rm->CreateFrame(stage.sceneFrame, &object);
+    object->SetPosition(stage.sceneFrame, 0, 0, 2.5f * (box.max.x - box.min.x));
+    object->AddVisual(builder);
+    ASSERT_TRUE(stage.RenderFrame());
+    SurfaceImage screen;
+    ASSERT_TRUE(stage.graphics.primary->ReadBack(&screen));
+    ASSERT_EQ(screen.width, 1280);
+    EXPECT_NE(screen.Pixel(640, 512), 0u);
+    EXPECT_EQ(screen.Pixel(640, 10), 0u);    // bar above
+    EXPECT_EQ(screen.Pixel(640, 1015), 0u);  // bar below
+  }
+  DestroyOffscreenWindow(window);
 }
 
 }  // namespace
