@@ -10,8 +10,8 @@ struct GlContext::State {
   EGLDisplay display = EGL_NO_DISPLAY;
   EGLContext context = EGL_NO_CONTEXT;
   EGLSurface surface = EGL_NO_SURFACE;
-  // Only a window context owns its display connection; the headless displays
-  // are shared by every headless context of the process and stay open.
+  // A context on X owns its display connection; the surfaceless display is
+  // shared by every headless context of the process and stays open.
   Display* x_display = nullptr;
   bool headless = true;
 
@@ -87,11 +87,15 @@ std::unique_ptr<GlContext::State> SurfacelessState() {
   return state;
 }
 
+// Its own connection to the X server: the display EGL would open by itself is
+// shared by the whole process and can come up uninitialised.
 std::unique_ptr<GlContext::State> X11PbufferState() {
   if (!HasClientExtension("EGL_KHR_platform_x11") && !HasClientExtension("EGL_EXT_platform_x11"))
     return nullptr;
   auto state = std::make_unique<GlContext::State>();
-  state->display = InitializedDisplay(EGL_PLATFORM_X11_KHR, EGL_DEFAULT_DISPLAY);
+  state->x_display = XOpenDisplay(nullptr);
+  if (!state->x_display) return nullptr;
+  state->display = InitializedDisplay(EGL_PLATFORM_X11_KHR, state->x_display);
   if (state->display == EGL_NO_DISPLAY) return nullptr;
   EGLConfig config;
   if (!ChooseConfig(state->display, EGL_PBUFFER_BIT, &config)) return nullptr;
