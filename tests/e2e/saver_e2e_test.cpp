@@ -171,6 +171,14 @@ TEST_F(SaverEndToEnd, ASecondSaverBringsTheFirstToTheFrontAndEnds) {
   EXPECT_EQ(first.WaitForExit(kExit), 0);
 }
 
+TEST_F(SaverEndToEnd, AFullScreenSaverEndsCleanlyOnSigterm) {
+  QuellarProcess& saver = Start({"/s"});
+  StartSaverAndWaitForFrames(saver);
+  saver.Signal(SIGTERM);
+  EXPECT_EQ(saver.WaitForExit(kExit), 0);
+  EXPECT_EQ(TopOfStack(X()), 0u) << "the saver window was left behind";
+}
+
 TEST_F(SaverEndToEnd, APreviewFillsItsParentIgnoresInputAndEndsOnSigterm) {
   Window parent = MakeParent(100, 120, 320, 240);
   QuellarProcess& preview = Start({"/p", std::to_string(parent)});
