@@ -1,6 +1,7 @@
 // The per-frame half of the Graphics context: viewport, rendering,
 // presentation, lost surfaces and the window's place on the screen.
 #include <cstring>
+#include <utility>
 
 #include "platform/ddraw/direct_draw.h"
 #include "platform/ddraw/direct_draw_surface.h"
@@ -61,6 +62,7 @@ bool GraphicsContext::Present() {
   if (FirstFrameSink* sink = GetFirstFrameSink(); sink && !sink->FirstFrameSeen())
     sink->PostFirstFrame(window);
   if (!primary || !backBuffer) return false;
+  DrawPendingOverlay();
   if (windowed) {
     const RECT source{0, 0, width, height};
     const RECT destination = CurrentWindowRect();
@@ -88,10 +90,16 @@ RECT GraphicsContext::CurrentWindowRect() const {
 
 void GraphicsContext::DrawOverlayText(int x, int y, const char* text) {
   if (!backBuffer || !text) return;
+  overlay_ = Overlay{x, y, text};
+}
+
+void GraphicsContext::DrawPendingOverlay() {
+  if (overlay_.text.empty()) return;
+  const Overlay overlay = std::exchange(overlay_, Overlay{});
   HDC dc = nullptr;
   if (!backBuffer->GetDC(&dc)) return;
   SetTextColor(dc, RGB(255, 255, 255));
   SetBkColor(dc, RGB(0, 0, 0));
-  TextOutA(dc, x, y, text, int(std::strlen(text)));
+  TextOutA(dc, overlay.x, overlay.y, overlay.text.c_str(), int(overlay.text.size()));
   backBuffer->ReleaseDC(dc);
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 
 #include "platform/ddraw/direct3d.h"
 #include "platform/ddraw/guid.h"
@@ -65,6 +66,8 @@ class GraphicsContext {
   bool Present();
   bool RestoreLostSurfaces();
   void UpdateWindowRect(HWND window);
+  // The text goes onto the next presented picture: the scene's Clear would wipe it if it were
+  // drawn into the back buffer before the frame is rendered.
   void DrawOverlayText(int x, int y, const char* text);
   bool SetReady(bool flag);
 
@@ -100,8 +103,17 @@ class GraphicsContext {
   bool windowed = false;
 
  private:
+  struct Overlay {
+    int x = 0;
+    int y = 0;
+    std::string text;
+  };
+
   RECT CurrentWindowRect() const;
+  void DrawPendingOverlay();
+
   mutable std::mutex rectLock_;
+  Overlay overlay_;  // Render thread only
 };
 
 // The RM object that the last OpenDirect3D made; valid while its Stage lives.

@@ -139,6 +139,12 @@ void TearDown(HWND window, bool stillOnServer) {
     if (!record || record->destroying) return;
     record->destroying = true;
   }
+  // The window leaves the screen before its owner tears down what it drew with, so the desktop
+  // comes back at once rather than after the teardown.
+  if (XServer* x = XServer::Get(); x && stillOnServer) {
+    xcb_unmap_window(x->Connection(), static_cast<xcb_window_t>(window));
+    x->Flush();
+  }
   CallWindowProcedure(window, WM_DESTROY, 0, 0);
   for (HWND child : OwnChildrenOf(window)) TearDown(child, stillOnServer);
   if (XServer* x = XServer::Get(); x && stillOnServer) {
