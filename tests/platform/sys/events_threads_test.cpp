@@ -17,23 +17,19 @@ TEST(TickCount, FollowsTheClockInMilliseconds) {
   EXPECT_LT(elapsed, 5000u);
 }
 
-TEST(ManualResetEvent, TimesOutUntilSetAndStaysSetUntilReset) {
-  HANDLE event = CreateEventA(true, false);
-  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-  EXPECT_EQ(WaitForSingleObject(event, 20), WAIT_TIMEOUT);
-  ASSERT_TRUE(SetEvent(event));
-  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
-  ASSERT_TRUE(ResetEvent(event));
-  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-  EXPECT_TRUE(CloseHandle(event));
-}
-
-TEST(AutoResetEvent, LetsOneWaitThrough) {
-  HANDLE event = CreateEventA(false, true);
-  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-  CloseHandle(event);
+TEST(Event, ManualStaysSetUntilResetAndAutomaticLetsOneWaitThrough) {
+  HANDLE manual = CreateEventA(true, false);
+  EXPECT_EQ(WaitForSingleObject(manual, 20), WAIT_TIMEOUT);
+  ASSERT_TRUE(SetEvent(manual));
+  EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(manual, INFINITE), WAIT_OBJECT_0);
+  ASSERT_TRUE(ResetEvent(manual));
+  EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_TIMEOUT);
+  EXPECT_TRUE(CloseHandle(manual));
+  HANDLE automatic = CreateEventA(false, true);
+  EXPECT_EQ(WaitForSingleObject(automatic, 0), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(automatic, 0), WAIT_TIMEOUT);
+  CloseHandle(automatic);
 }
 
 TEST(Handles, NullAndForeignHandlesFailWithoutHarm) {
