@@ -6,251 +6,166 @@
 
 namespace {
 
-const float kGrey[4] = {0.5f, 0.5f, 0.5f, 1};
-const float kWhite[4] = {1, 1, 1, 1};
-
-// Leftmost and rightmost lit columns on row y, topmost and lowest lit rows on column x.
-struct Extent {
-  int left = -1, right = -1, top = -1, bottom = -1;
-};
+const float kGrey[4] = {0.5f, 0.5f, 0.5f, 1}, kWhite[4] = {1, 1, 1, 1};
+const float kRed[4] = {1, 0, 0, 1}, kGreen[4] = {0, 1, 0, 1};
 
 class RenderTest : public RenderFixture {
  protected:
-  Extent Measure(int x, int y) const {
-    Extent e;
-    for (int i = 0; i < width_; ++i)
-      if (!IsBlack(i, y)) {
-        if (e.left < 0) e.left = i;
-        e.right = i;
-      }
-    for (int j = 0; j < height_; ++j)
-      if (!IsBlack(x, j)) {
-        if (e.top < 0) e.top = j;
-        e.bottom = j;
-      }
-    return e;
+  // First and last lit pixel along row y (across) or column x.
+  std::pair<int, int> Span(int x, int y, bool across) const {
+    std::pair<int, int> span{-1, -1};
+    for (int i = 0; i < (across ? width_ : height_); ++i)
+      if (!IsBlack(across ? i : x, across ? y : i)) span = {span.first < 0 ? i : span.first, i};
+    return span;
   }
 };
 
-// A cube of half-size 1 centred 5 ahead: its front face at z = 4 spans
-// ±1 · (n/f)(L/w) / 4 in x and ±1 · (n/f)(L/h) / 4 in y of the normalised view.
-TEST_F(RenderTest, CubeCoversProjectedPixelsAt640x480) {
-  Open(640, 480);
-  AddAmbient(1.0f);
-  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 0, 0, 5);
-  RenderAndRead();
-  const Extent e = Measure(320, 240);
-  // x: ±0.5 of the half-width 320 → 160..480; y: ±(2/4)(640/480) = ±2/3 of 240 → 80..400.
-  EXPECT_NEAR(e.left, 160, 1);
-  EXPECT_NEAR(e.right, 479, 1);
-  EXPECT_NEAR(e.top, 80, 1);
-  EXPECT_NEAR(e.bottom, 399, 1);
-  EXPECT_TRUE(IsBlack(5, 5));
+// A cube of half-size 1 centred 5 ahead: its front face at z = 4 spans ±1/4 of
+// the view's normalised half-size, which is the window's larger side.
+TEST_F(RenderTest, CubeCoversTheProjectedPixels) {
+  struct Case {
+    int width, height, left, right, top, bottom;
+  };
+  // 640x480: x ±0.5 of 320 → 160..480; y ±(2/4)(640/480) of 240 → 80..400.
+  // 240x320: y ±0.5 of 160 → 80..240; x ±(2/4)(320/240) of 120 → 40..200.
+  for (const Case& c : {Case{640, 480, 160, 479, 80, 399}, Case{240, 320, 40, 199, 80, 239}}) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+    Open(c.width, c.height);
+    AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 0, 0, 5);
+    RenderAndRead();
+    const auto [left, right] = Span(0, c.height / 2, true);
+    const auto [top, bottom] = Span(c.width / 2, 0, false);
+    EXPECT_NEAR(left, c.left, 1);
+    EXPECT_NEAR(right, c.right, 1);
+    EXPECT_NEAR(top, c.top, 1);
+    EXPECT_NEAR(bottom, c.bottom, 1);
+    EXPECT_TRUE(IsBlack(5, 5));
+  }
 }
 
-TEST_F(RenderTest, FieldSpansTheLargerSideOfATallWindow) {
-  Open(240, 320);
-  AddAmbient(1.0f);
-  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 0, 0, 5);
-  RenderAndRead();
-  const Extent e = Measure(120, 160);
-  // L = 320 is the height: y spans ±0.5 → 80..240; x spans ±(0.5)(320/240) → 40..200.
-  EXPECT_NEAR(e.top, 80, 1);
-  EXPECT_NEAR(e.bottom, 239, 1);
-  EXPECT_NEAR(e.left, 40, 1);
-  EXPECT_NEAR(e.right, 199, 1);
-}
-
-TEST_F(RenderTest, ScreenKeepsDirectionsOfXAndY) {
+TEST_F(RenderTest, ScreenKeepsDirectionsAndTheCameraTurnsTheView) {
   Open(200, 200);
-  AddAmbient(1.0f);
   AddShape(MakeBox(0.5f, kGrey), D3DRMRENDER_FLAT, 2, 2, 10);  // right and up
+  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 10, 0, 0);
   RenderAndRead();
   EXPECT_FALSE(IsBlack(140, 60));
   EXPECT_TRUE(IsBlack(60, 140));
-}
-
-TEST_F(RenderTest, CameraOrientationTurnsTheView) {
-  Open(200, 200);
-  AddAmbient(1.0f);
-  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 10, 0, 0);
-  RenderAndRead();
   EXPECT_TRUE(IsBlack(100, 100));
   camera_->SetOrientation(scene_, 1, 0, 0, 0, 1, 0);  // look along +x
   RenderAndRead();
   EXPECT_FALSE(IsBlack(100, 100));
 }
 
-TEST_F(RenderTest, BackFacesAreCulledAndClockwiseFacesShown) {
+TEST_F(RenderTest, BackFacesAreCulledNearerFacesWinAndFarOnesAreClipped) {
   Open(100, 100);
-  AddAmbient(1.0f);
-  auto front = AddShape(MakeSquare(1, kWhite), D3DRMRENDER_FLAT, 0, 0, 5);
-  RenderAndRead();
-  EXPECT_FALSE(IsBlack(50, 50));
-  front->SetOrientation(scene_, 0, 0, -1, 0, 1, 0);  // turned round: now its back shows
-  RenderAndRead();
-  EXPECT_TRUE(IsBlack(50, 50));
-}
-
-TEST_F(RenderTest, NearerFacesHideFartherOnesWhateverTheOrder) {
-  Open(100, 100);
-  AddAmbient(1.0f);
-  const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
-  AddShape(MakeSquare(1, red), D3DRMRENDER_FLAT, 0, 0, 4);
-  AddShape(MakeSquare(2, green), D3DRMRENDER_FLAT, 0, 0, 8);
+  auto front = AddShape(MakeSquare(1, kRed), D3DRMRENDER_FLAT, 0, 0, 4);
+  AddShape(MakeSquare(2, kGreen), D3DRMRENDER_FLAT, 0, 0, 8);
   RenderAndRead();
   EXPECT_EQ(Pixel(50, 50), 0xFF0000FFu);
-}
-
-TEST_F(RenderTest, BackClippingPlaneHidesFarObjects) {
-  Open(100, 100);
-  AddAmbient(1.0f);
-  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 0, 0, 150);
-  viewport_->SetBack(100);
+  front->SetOrientation(scene_, 0, 0, -1, 0, 1, 0);  // turned round: now its back shows
   RenderAndRead();
-  EXPECT_TRUE(IsBlack(50, 50));
-  viewport_->SetBack(5000);
+  EXPECT_EQ(Pixel(50, 50), 0x00FF00FFu);
+  viewport_->SetBack(7);
   RenderAndRead();
-  EXPECT_FALSE(IsBlack(50, 50));
+  EXPECT_TRUE(IsBlack(50, 50)) << "beyond the back clipping plane";
   EXPECT_FALSE(viewport_->SetBack(0.5f)) << "behind the front plane";
 }
 
-TEST_F(RenderTest, LightingTruncatesToBytes) {
-  Open(100, 100);
-  AddAmbient(0.3f);
+TEST_F(RenderTest, LightsAddUpTruncateToBytesAndSaturate) {
+  Open(100, 100, 0.3f);
   const float c[4] = {0.4f, 0.8f, 1.0f, 1};
-  AddShape(MakeSquare(1, c), D3DRMRENDER_FLAT, 0, 0, 5);
+  auto square = AddShape(MakeSquare(1, c), D3DRMRENDER_FLAT, 0, 0, 5);
   RenderAndRead();
-  // 0.12 · 255 = 30.6 and 0.24 · 255 = 61.2, 0.3 · 255 = 76.5: truncated, not rounded.
+  // 0.12 · 255 = 30.6, 0.24 · 255 = 61.2, 0.3 · 255 = 76.5: truncated, not rounded.
   EXPECT_EQ(Channel(50, 50, 0), 30);
   EXPECT_EQ(Channel(50, 50, 1), 61);
   EXPECT_EQ(Channel(50, 50, 2), 76);
-}
-
-TEST_F(RenderTest, DirectionalLightFollowsItsFrameAndSaturates) {
-  Open(100, 100);
-  AddAmbient(0.3f);
-  AddDirectional(0.9f, 0, 0, 1);  // shining straight at the square's front
-  AddShape(MakeSquare(1, kGrey), D3DRMRENDER_FLAT, 0, 0, 5);
+  AddLight(D3DRMLIGHT_DIRECTIONAL, 0.9f, 0, 0, 1);  // straight at the square's front
   RenderAndRead();
-  EXPECT_EQ(Channel(50, 50, 0), 153);  // 0.5 · 1.2 = 0.6
-  const float white[4] = {1, 1, 1, 1};
-  AddShape(MakeSquare(1, white), D3DRMRENDER_FLAT, 0, 0, 3);
-  RenderAndRead();
-  EXPECT_EQ(Channel(50, 50, 0), 255);  // 1.2 clamps to 1
+  EXPECT_EQ(Channel(50, 50, 0), 122);  // 0.4 · 1.2 = 0.48
+  EXPECT_EQ(Channel(50, 50, 2), 255);  // 1.2 clamps to 1
 }
 
 // A square whose corner normals lean apart: Gouraud shades across it,
 // flat gives one colour, wireframe draws only edges, unlit.
-MeshGeometry LeaningSquare() {
-  MeshGeometry g = MakeSquare(1, kWhite);
-  g.normals[0] = {-0.8f, 0, -0.6f};
-  g.normals[3] = {-0.8f, 0, -0.6f};
-  g.normals[1] = {0.8f, 0, -0.6f};
-  g.normals[2] = {0.8f, 0, -0.6f};
-  return g;
-}
-
 class QualityTest : public RenderTest {
  protected:
   void SetUp() override {
-    Open(200, 200);
-    AddDirectional(1.0f, 1, 0, 1);  // from the left front
-    AddAmbient(0.1f);
+    Open(200, 200, 0.1f);
+    AddLight(D3DRMLIGHT_DIRECTIONAL, 1.0f, 1, 0, 1);  // from the left front
   }
   void Draw(D3DRMRENDERQUALITY mesh, D3DRMRENDERQUALITY device) {
     if (shape_) scene_->DeleteChild(shape_);
-    shape_ = AddShape(LeaningSquare(), mesh, 0, 0, 4);
+    MeshGeometry g = MakeSquare(1, kWhite);
+    g.normals[0] = g.normals[3] = {-0.8f, 0, -0.6f};
+    g.normals[1] = g.normals[2] = {0.8f, 0, -0.6f};
+    shape_ = AddShape(g, mesh, 0, 0, 4);
     device_->SetQuality(device);
     RenderAndRead();
   }
+  bool Shaded() const { return Channel(70, 100, 0) != Channel(130, 100, 0); }
   Ref<RMFrame> shape_;
 };
 
 TEST_F(QualityTest, GouraudShadesAcrossAFaceAndFlatDoesNot) {
   Draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_GOURAUD);
-  const int left = Channel(70, 100, 0), right = Channel(130, 100, 0);
-  EXPECT_GT(left, right + 40) << "the left corners face the light";
+  EXPECT_GT(Channel(70, 100, 0), Channel(130, 100, 0) + 40) << "the left corners face the light";
   Draw(D3DRMRENDER_FLAT, D3DRMRENDER_GOURAUD);
-  EXPECT_EQ(Channel(70, 100, 0), Channel(130, 100, 0));
+  EXPECT_FALSE(Shaded());
   // The face normal is (0,0,-1): 0.1 + cos 45° = 0.807 → 205.
   EXPECT_NEAR(Channel(100, 100, 0), 205, 1);
-}
-
-TEST_F(QualityTest, DeviceQualityIsACeiling) {
   Draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_FLAT);
-  EXPECT_EQ(Channel(70, 100, 0), Channel(130, 100, 0)) << "a flat device draws Gouraud meshes flat";
-  Draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_WIREFRAME);
-  // (120, 100) lies inside the square but off its edges and its diagonal.
-  EXPECT_TRUE(IsBlack(120, 100)) << "a wireframe device draws only edges";
+  EXPECT_FALSE(Shaded()) << "the device's quality is a ceiling";
 }
 
-TEST_F(QualityTest, WireframeDrawsUnlitEdgesOnly) {
-  Draw(D3DRMRENDER_WIREFRAME, D3DRMRENDER_GOURAUD);
-  EXPECT_TRUE(IsBlack(120, 100));
-  EXPECT_FALSE(IsBlack(100, 100)) << "the diagonal edge between the two faces";
-  // The square spans 50..150; its left edge is a line at x = 50, unlit white.
-  const Extent e = Measure(100, 100);
-  EXPECT_NEAR(e.left, 50, 1);
-  EXPECT_EQ(Pixel(e.left, 100), 0xFFFFFFFFu);
-}
-
-TEST_F(RenderTest, FrameColourIsDrawnInFromFrameMode) {
-  Open(100, 100);
-  AddAmbient(1.0f);
-  const float green[4] = {0, 1, 0, 1};
-  auto f = AddShape(MakeSquare(1, green), D3DRMRENDER_FLAT, 0, 0, 5);
-  f->SetColorRGB(1, 0, 0);
-  RenderAndRead();
-  EXPECT_EQ(Pixel(50, 50), 0x00FF00FFu) << "from mesh by default";
-  f->SetMaterialMode(D3DRMMATERIAL_FROMFRAME);
-  RenderAndRead();
-  EXPECT_EQ(Pixel(50, 50), 0xFF0000FFu);
+TEST_F(QualityTest, WireframeDrawsUnlitEdgesOnlyOnMeshOrDevice) {
+  for (auto [mesh, device] : {std::pair{D3DRMRENDER_WIREFRAME, D3DRMRENDER_GOURAUD},
+                              std::pair{D3DRMRENDER_GOURAUD, D3DRMRENDER_WIREFRAME}}) {
+    SCOPED_TRACE(testing::Message() << "mesh " << mesh << ", device " << device);
+    Draw(mesh, device);
+    // (120, 100) lies inside the square but off its edges and its diagonal.
+    EXPECT_TRUE(IsBlack(120, 100));
+    EXPECT_FALSE(IsBlack(100, 100)) << "the diagonal edge between the two faces";
+    // The square spans 50..150; its left edge is a line at x = 50, unlit white.
+    const int left = Span(0, 100, true).first;
+    EXPECT_NEAR(left, 50, 1);
+    EXPECT_EQ(Pixel(left, 100), 0xFFFFFFFFu);
+  }
 }
 
 TEST_F(RenderTest, FramesSharingAMeshKeepTheirOwnPlaceAndColour) {
   Open(300, 100);
-  AddAmbient(1.0f);
-  Ref<RMMeshBuilder> builder;
-  rm_->CreateMeshBuilder(&builder);
-  builder->SetGeometry(MakeBox(0.5f, kWhite));
-  Ref<RMMesh> mesh;
-  builder->CreateMesh(&mesh);
-  const float colours[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-  Ref<RMFrame> board;
-  rm_->CreateFrame(scene_, &board);
-  board->SetPosition(scene_, 0, 0, 5);
+  auto mesh = MakeMesh(*rm_, MakeBox(0.5f, kWhite));
+  auto board = AddFrame(nullptr, 0, 0, 5);
+  const uint32_t colours[3] = {0xFF0000FFu, 0x00FF00FFu, 0x0000FFFFu};
   for (int i = 0; i < 3; ++i) {
     Ref<RMFrame> cell;
     rm_->CreateFrame(nullptr, &cell);
-    cell->SetMaterialMode(D3DRMMATERIAL_FROMFRAME);
-    cell->SetColorRGB(colours[i][0], colours[i][1], colours[i][2]);
+    if (i != 1) cell->SetMaterialMode(D3DRMMATERIAL_FROMFRAME);
+    cell->SetColorRGB(i == 0, i == 1, i == 2);
     cell->AddVisual(mesh);
     board->AddChild(cell);
     cell->SetPosition(board, static_cast<float>(i - 1) * 1.5f, 0, 0);
   }
   RenderAndRead();
-  // Cells at x = -1.5, 0, 1.5 at depth 4.5 land at 150 ± 1.5·(2/4.5)·(300/300)·150 = 50, 150, 250.
-  EXPECT_EQ(Pixel(50, 50), 0xFF0000FFu);
-  EXPECT_EQ(Pixel(150, 50), 0x00FF00FFu);
-  EXPECT_EQ(Pixel(250, 50), 0x0000FFFFu);
+  EXPECT_EQ(Pixel(150, 50), 0xFFFFFFFFu) << "the mesh's colour unless the frame's is asked for";
+  board->Children()[1]->SetMaterialMode(D3DRMMATERIAL_FROMFRAME);
+  RenderAndRead();
+  // Cells at x = -1.5, 0, 1.5 at depth 4.5 land at 150 ± 1.5·(2/4.5)·150 = 50, 150, 250.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Pixel(50 + 100 * i, 50), colours[i]) << "cell " << i;
   // Detached frames vanish; the mesh keeps drawing through the others.
   board->DeleteChild(board->Children()[0]);
   RenderAndRead();
   EXPECT_TRUE(IsBlack(50, 50));
-  EXPECT_EQ(Pixel(150, 50), 0x00FF00FFu);
+  EXPECT_EQ(Pixel(150, 50), colours[1]);
 }
 
 TEST_F(RenderTest, MeshBuilderCanBeAVisualAndChangesShowAtOnce) {
   Open(100, 100);
-  AddAmbient(1.0f);
   Ref<RMMeshBuilder> builder;
   rm_->CreateMeshBuilder(&builder);
   builder->SetGeometry(MakeSquare(1, kWhite));
-  Ref<RMFrame> f;
-  rm_->CreateFrame(scene_, &f);
-  f->SetPosition(scene_, 0, 0, 5);
-  f->AddVisual(builder);
+  AddFrame(builder, 0, 0, 5);
   RenderAndRead();
   EXPECT_FALSE(IsBlack(50, 65));  // half-size 1 at depth 5: ±20 pixels around the centre
   builder->Scale(0.25f, 0.25f, 0.25f);
@@ -261,7 +176,6 @@ TEST_F(RenderTest, MeshBuilderCanBeAVisualAndChangesShowAtOnce) {
 
 TEST_F(RenderTest, RendersFromAnotherThreadAfterSetUpOnThisOne) {
   Open(100, 100);
-  AddAmbient(1.0f);
   AddShape(MakeBox(1, kWhite), D3DRMRENDER_FLAT, 0, 0, 5);
   bool ok = false;
   std::thread([&] {
@@ -276,8 +190,6 @@ TEST_F(RenderTest, RendersFromAnotherThreadAfterSetUpOnThisOne) {
 
 TEST_F(RenderTest, ViewportCoversOnlyItsRectangle) {
   Open(200, 100);
-  AddAmbient(1.0f);
-  viewport_.Release();
   ASSERT_TRUE(rm_->CreateViewport(device_, camera_, 100, 0, 100, 100, &viewport_));
   EXPECT_FALSE(rm_->CreateViewport(device_, camera_, 0, 0, 0, 100, &viewport_));
   AddShape(MakeBox(3, kWhite), D3DRMRENDER_FLAT, 0, 0, 5);

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,44 +11,39 @@
 #include "platform/gl/offscreen_target.h"
 #include "platform/rm/direct3drm.h"
 
-// Geometry written by hand: faces clockwise seen from outside.
+// Faces clockwise seen from outside, uv (0,0) (1,0) (1,1) (0,1) on each quad.
 MeshGeometry MakeBox(float half, const float color[4]);
-// A square in the plane z = 0 facing -z (towards a camera at the origin
-// looking down +z); corners top-left, top-right, bottom-right, bottom-left
-// with uv (0,0), (1,0), (1,1), (0,1).
+// Faces -z, towards a camera at the origin looking down +z; corners top-left,
+// top-right, bottom-right, bottom-left.
 MeshGeometry MakeSquare(float half, const float color[4]);
+Ref<RMMesh> MakeMesh(Direct3DRM& rm, MeshGeometry geometry,
+                     D3DRMRENDERQUALITY quality = D3DRMRENDER_GOURAUD);
 
-void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// Written inside the test program's own runtime folder; returns the path.
+std::string WriteTempFile(const std::string& name, const std::string& bytes);
+std::filesystem::path TempFolder();
 
-// A scene drawn offscreen: scene frame, camera at the origin looking down +z,
-// a device and a viewport of the given size.
+// Drawn offscreen: camera at the origin looking down +z, an ambient light.
 class RenderFixture : public ::testing::Test {
  protected:
-  void Open(int width, int height, int depth_bits = 16);
-  void TearDown() override;
-
-  // Clears, renders and reads the picture back.
+  void Open(int width, int height, float ambient = 1.0f);
   void RenderAndRead();
-  // RGBA of one pixel of the last picture (row 0 at the top).
+  // RGBA of one pixel of the last picture, row 0 at the top.
   uint32_t Pixel(int x, int y) const;
   uint8_t Channel(int x, int y, int c) const { return pixels_[(y * width_ + x) * 4 + c]; }
   bool IsBlack(int x, int y) const { return (Pixel(x, y) & 0xFFFFFF00u) == 0; }
+  Ref<RMFrame> AddFrame(const Ref<RMVisual>& visual, float x, float y, float z);
+  Ref<RMFrame> AddShape(MeshGeometry g, D3DRMRENDERQUALITY quality, float x, float y, float z) {
+    return AddFrame(MakeMesh(*rm_, std::move(g), quality), x, y, z);
+  }
+  void AddLight(D3DRMLIGHTTYPE type, float level, float dx = 0, float dy = 0, float dz = 1);
 
-  Ref<RMFrame> AddShape(MeshGeometry geometry, D3DRMRENDERQUALITY quality, float x, float y,
-                        float z);
-  void AddAmbient(float level);
-  void AddDirectional(float level, float dx, float dy, float dz);
-
+  // Declared in teardown order's reverse: the target outlives everything drawn into it.
   std::unique_ptr<OffscreenTarget> target_;
   Ref<Direct3DRM> rm_;
-  Ref<Direct3DDevice> d3d_device_;
   Ref<RMDevice> device_;
-  Ref<RMFrame> scene_;
-  Ref<RMFrame> camera_;
+  Ref<RMFrame> scene_, camera_;
   Ref<RMViewport> viewport_;
   int width_ = 0, height_ = 0;
   std::vector<uint8_t> pixels_;
 };
-
-// A folder of its own for files a test writes.
-std::filesystem::path TempFolder();
