@@ -43,19 +43,18 @@ TEST_F(XFileTest, TriangleKeepsItsVertexOrderPositionsAndTextureCoordinates) {
   ASSERT_TRUE(builder_->Load(kTriangle));
   const MeshGeometry& g = builder_->Geometry();
   ASSERT_EQ(g.FaceCount(), 1u);
-  const float expected[3][5] = {{10, 0, 1, 0, 0}, {10, 1, 2, 0, 1}, {11, 0, 3, 1, 0.25f}};
+  // Corners as written, moved by the frame; no normals in the file, so each is the face
+  // normal (v1 − v0) × (v2 − v0) = (0,1,1) × (1,0,2), normalised.
+  const float n = 1 / std::sqrt(6.0f);
+  const float expected[3][8] = {{10, 0, 1, 0, 0, 2 * n, n, -n},
+                                {10, 1, 2, 0, 1, 2 * n, n, -n},
+                                {11, 0, 3, 1, 0.25f, 2 * n, n, -n}};
   for (int k = 0; k < 3; ++k) {
     const uint32_t i = g.indices[k];
-    const float got[5] = {g.positions[i].x, g.positions[i].y, g.positions[i].z, g.uvs[2 * i],
-                          g.uvs[2 * i + 1]};
-    for (int c = 0; c < 5; ++c) EXPECT_FLOAT_EQ(got[c], expected[k][c]) << "corner " << k;
+    const D3DVECTOR &p = g.positions[i], &m = g.normals[i];
+    const float got[8] = {p.x, p.y, p.z, g.uvs[2 * i], g.uvs[2 * i + 1], m.x, m.y, m.z};
+    for (int c = 0; c < 8; ++c) EXPECT_NEAR(got[c], expected[k][c], 1e-5) << "corner " << k;
   }
-  // Missing normals: the face normal (v1 − v0) × (v2 − v0) = (0,1,1) × (1,0,2), normalised.
-  const D3DVECTOR n = g.normals[g.indices[0]];
-  const float len = std::sqrt(6.0f);
-  EXPECT_NEAR(n.x, 2 / len, 1e-5);
-  EXPECT_NEAR(n.y, 1 / len, 1e-5);
-  EXPECT_NEAR(n.z, -1 / len, 1e-5);
   ASSERT_EQ(g.groups.size(), 1u);
   EXPECT_EQ(g.groups[0].color[2], 1.0f) << "faces without a material are white";
   // Meshes made from the builder are copies: scaling one touches nothing else.
