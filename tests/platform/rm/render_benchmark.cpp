@@ -108,8 +108,6 @@ void BM_BoardOf768Cells(benchmark::State& state) {
   state.counters["cpu_ms_per_frame"] = 1000 * (ProcessCpuSeconds() - cpu_before) / frames;
   state.counters["faces"] = static_cast<double>(mesh->GetFaceCount());
   target->DoneCurrent();
-  viewport.Release();
-  device.Release();
 }
 
 }  // namespace

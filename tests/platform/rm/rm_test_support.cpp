@@ -5,12 +5,9 @@
 
 namespace {
 
-// Adds quad a-b-c-d as two faces, turned so that they face along `out`.
+// Quad a-b-c-d as faces a-b-c and a-c-d, with (b − a) × (c − a) along the normal `out`:
+// front-facing seen from that side.
 void AddQuad(MeshGeometry& g, D3DVECTOR a, D3DVECTOR b, D3DVECTOR c, D3DVECTOR d, D3DVECTOR out) {
-  const D3DVECTOR e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
-  const float facing = (e1.y * e2.z - e1.z * e2.y) * out.x + (e1.z * e2.x - e1.x * e2.z) * out.y +
-                       (e1.x * e2.y - e1.y * e2.x) * out.z;
-  if (facing < 0) std::swap(b, d);
   const auto base = static_cast<uint32_t>(g.positions.size());
   g.positions.insert(g.positions.end(), {a, b, c, d});
   g.normals.insert(g.normals.end(), 4, out);
@@ -31,10 +28,10 @@ MeshGeometry WithGroup(const float color[4]) {
 MeshGeometry MakeBox(float s, const float color[4]) {
   MeshGeometry g = WithGroup(color);
   AddQuad(g, {-s, s, -s}, {s, s, -s}, {s, -s, -s}, {-s, -s, -s}, {0, 0, -1});
-  AddQuad(g, {-s, s, s}, {s, s, s}, {s, -s, s}, {-s, -s, s}, {0, 0, 1});
-  AddQuad(g, {-s, s, -s}, {-s, s, s}, {-s, -s, s}, {-s, -s, -s}, {-1, 0, 0});
+  AddQuad(g, {-s, s, s}, {-s, -s, s}, {s, -s, s}, {s, s, s}, {0, 0, 1});
+  AddQuad(g, {-s, s, -s}, {-s, -s, -s}, {-s, -s, s}, {-s, s, s}, {-1, 0, 0});
   AddQuad(g, {s, s, -s}, {s, s, s}, {s, -s, s}, {s, -s, -s}, {1, 0, 0});
-  AddQuad(g, {-s, s, -s}, {s, s, -s}, {s, s, s}, {-s, s, s}, {0, 1, 0});
+  AddQuad(g, {-s, s, -s}, {-s, s, s}, {s, s, s}, {s, s, -s}, {0, 1, 0});
   AddQuad(g, {-s, -s, -s}, {s, -s, -s}, {s, -s, s}, {-s, -s, s}, {0, -1, 0});
   return g;
 }
@@ -96,11 +93,6 @@ void RenderFixture::RenderAndRead() {
   ASSERT_TRUE(device_->Update());
   ASSERT_TRUE(target_->ReadPixels(pixels_));
   target_->DoneCurrent();
-}
-
-uint32_t RenderFixture::Pixel(int x, int y) const {
-  const uint8_t* p = &pixels_[(y * width_ + x) * 4];
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
 
 Ref<RMFrame> RenderFixture::AddFrame(const Ref<RMVisual>& visual, float x, float y, float z) {

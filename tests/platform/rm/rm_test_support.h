@@ -29,8 +29,11 @@ class RenderFixture : public ::testing::Test {
   void Open(int width, int height, float ambient = 1.0f);
   void RenderAndRead();
   // RGBA of one pixel of the last picture, row 0 at the top.
-  uint32_t Pixel(int x, int y) const;
   uint8_t Channel(int x, int y, int c) const { return pixels_[(y * width_ + x) * 4 + c]; }
+  uint32_t Pixel(int x, int y) const {
+    return uint32_t{Channel(x, y, 0)} << 24 | Channel(x, y, 1) << 16 | Channel(x, y, 2) << 8 |
+           Channel(x, y, 3);
+  }
   bool IsBlack(int x, int y) const { return (Pixel(x, y) & 0xFFFFFF00u) == 0; }
   Ref<RMFrame> AddFrame(const Ref<RMVisual>& visual, float x, float y, float z);
   Ref<RMFrame> AddShape(MeshGeometry g, D3DRMRENDERQUALITY quality, float x, float y, float z) {

@@ -11,7 +11,6 @@
 namespace {
 
 const std::filesystem::path kShared = std::filesystem::path(QUELLAR_TESTDATA_DIR) / "x";
-
 const std::filesystem::path kData = QUELLAR_RM_TEST_DATA;
 const std::string kTriangle = (kData / "triangle.x").string();
 
@@ -30,10 +29,8 @@ class XFileTest : public ::testing::Test {
     SetXFileChildHookForTesting(nullptr);
     SetXFileTimeoutForTesting(10000);
   }
-  Ref<RMMeshBuilder> NewBuilder() {
-    Ref<RMMeshBuilder> builder;
-    rm_->CreateMeshBuilder(&builder);
-    return builder;
+  static void Hang() {
+    for (;;) pause();
   }
   Ref<Direct3DRM> rm_;
   Ref<RMMeshBuilder> builder_;
@@ -110,11 +107,10 @@ TEST_F(XFileTest, SharedTextBinaryAndCompressedFilesLoad) {
                         // Three meshes in three frames, all merged.
                         Case{"BCN_Epileptic.X", 1967, SIZE_MAX}}) {
     SCOPED_TRACE(c.name);
-    auto builder = NewBuilder();
-    ASSERT_TRUE(builder->Load((kShared / c.name).string()));
-    EXPECT_GE(builder->GetFaceCount(), c.min_faces);
-    EXPECT_LE(builder->GetFaceCount(), c.max_faces);
-    EXPECT_TRUE(builder->Geometry().IsConsistent());
+    ASSERT_TRUE(builder_->Load((kShared / c.name).string()));
+    EXPECT_GE(builder_->GetFaceCount(), c.min_faces);
+    EXPECT_LE(builder_->GetFaceCount(), c.max_faces);
+    EXPECT_TRUE(builder_->Geometry().IsConsistent());
   }
 }
 
@@ -141,23 +137,17 @@ TEST_F(XFileTest, BrokenEmptyAndMissingFilesFailAndLeaveTheBuilderAlone) {
 // The parser runs in a child process: whatever becomes of the child, the load
 // fails and this process carries on.
 TEST_F(XFileTest, ACrashingOrHangingParserIsSurvived) {
-  const std::string& file = kTriangle;
-  for (void (*hook)() : {+[] { abort(); }, +[] { raise(SIGSEGV); }}) {
-    SetXFileChildHookForTesting(hook);
-    EXPECT_FALSE(builder_->Load(file));
-  }
-  SetXFileChildHookForTesting([] {
-    for (;;) pause();
-  });
-  SetXFileTimeoutForTesting(300);
+  SetXFileTimeoutForTesting(1000);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(builder_->Load(file));
+  for (void (*hook)() : {+[] { abort(); }, +[] { raise(SIGSEGV); }, &Hang}) {
+    SetXFileChildHookForTesting(hook);
+    EXPECT_FALSE(builder_->Load(kTriangle));
+  }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   SetXFileChildHookForTesting(nullptr);
-  EXPECT_TRUE(builder_->Load(file)) << "and the next load works";
+  EXPECT_TRUE(builder_->Load(kTriangle)) << "and the next load works";
   // Real files that crash or hang the parser.
   EXPECT_FALSE(builder_->Load((kData / "crashes_parser.x").string()));
-  SetXFileTimeoutForTesting(1000);
   EXPECT_FALSE(builder_->Load((kData / "hangs_parser.x").string()));
   EXPECT_EQ(builder_->GetFaceCount(), 1u);
 }
@@ -173,9 +163,8 @@ TEST_F(XFileTest, DamagedFilesNeverTakeTheProcessDown) {
       std::string damaged = original;
       for (int k = 0; k < 8; ++k) damaged[random() % damaged.size()] = char(random());
       if (round % 4 == 0) damaged.resize(random() % damaged.size());
-      auto builder = NewBuilder();
-      const bool loaded = builder->Load(WriteTempFile("damaged.x", damaged));
-      EXPECT_TRUE(!loaded || builder->Geometry().IsConsistent()) << name << ", round " << round;
+      const bool loaded = builder_->Load(WriteTempFile("damaged.x", damaged));
+      EXPECT_TRUE(!loaded || builder_->Geometry().IsConsistent()) << name << ", round " << round;
     }
   }
 }
