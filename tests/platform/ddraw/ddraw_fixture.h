@@ -11,15 +11,17 @@
 #include "platform/ddraw/direct_draw_surface.h"
 #include "platform/ddraw/offscreen_window.h"
 
-// A full-screen flip chain on an offscreen "screen" of the given size.
+// A full-screen flip chain in a display mode, on a window: an X window, or by
+// default an offscreen "screen" of the given size.
 struct FlipChain {
   HWND window = 0;
   Ref<DirectDraw> dd;
   Ref<DirectDrawSurface> primary;
   Ref<DirectDrawSurface> back;
 
-  FlipChain(int screenWidth, int screenHeight, uint32_t width, uint32_t height, uint32_t bits) {
-    window = CreateOffscreenWindow(screenWidth, screenHeight);
+  FlipChain(int screenWidth, int screenHeight, uint32_t width, uint32_t height, uint32_t bits)
+      : FlipChain(CreateOffscreenWindow(screenWidth, screenHeight), width, height, bits) {}
+  FlipChain(HWND window, uint32_t width, uint32_t height, uint32_t bits) : window(window) {
     EXPECT_TRUE(DirectDrawCreate(nullptr, &dd));
     EXPECT_TRUE(dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE));
     EXPECT_TRUE(dd->SetDisplayMode(width, height, bits));
@@ -29,18 +31,29 @@ struct FlipChain {
     desc.ddsCaps.dwCaps =
         DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
     EXPECT_TRUE(dd->CreateSurface(desc, &primary));
-    if (primary) {
-      EXPECT_TRUE(primary->GetAttachedSurface(DDSCAPS{DDSCAPS_BACKBUFFER}, &back));
-    }
+    EXPECT_TRUE(primary && primary->GetAttachedSurface(DDSCAPS{DDSCAPS_BACKBUFFER}, &back));
   }
   ~FlipChain() {
     back.Release();
     primary.Release();
     dd.Release();
-    DestroyOffscreenWindow(window);
+    if (IsOffscreenWindow(window)) DestroyOffscreenWindow(window);
   }
   bool Ok() const { return primary && back; }
+  // Flips and reads back what the screen shows.
+  SurfaceImage Show() {
+    SurfaceImage screen;
+    EXPECT_TRUE(primary->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_TRUE(primary->ReadBack(&screen));
+    return screen;
+  }
 };
+
+inline bool Fill(DirectDrawSurface* surface, uint32_t colour) {
+  DDBLTFX fx;
+  fx.dwFillColor = colour;
+  return surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
 
 // Paints the back buffer through its 3-D device: column x gets grey level
 // x * 255 / (width - 1), as a renderer would leave it.
