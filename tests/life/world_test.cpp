@@ -1,0 +1,379 @@
+#include "life/world.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "life/generation.h"
+#include "platform/ddraw/direct_draw_surface.h"
+#include "platform/ddraw/offscreen_window.h"
+#include "platform/ddraw/surface_image.h"
+#include "settings/random_generator.h"
+#include "settings/resolved_options.h"
+#include "settings/settings.h"
+
+namespace {
+
+// A World on an offscreen window, built in the saver's order, with the default
+// object and the options of each test. Every test leaves the process-wide
+// options as it found them.
+class WorldTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = Resolved;
+    Resolved = ResolvedOptionsRecord{};
+    Resolved.Generations = 20;
+    Resolved.LocusOfSplit = 9;
+    Resolved.ScreenMode = 1;  // an offscreen window has the picture of a display mode
+    Resolved.ScreenColor = 3;
+    Resolved.Rendering = 1;
+    Resolved.XScale = 1.0f;
+    Resolved.XFileName = QUELLAR_SOURCE_DIR "/resources/quellar.x";
+    Resolved.TextureName = kNoTextureName;
+    Resolved.DDDriverName = "";
+    Resolved.D3DDriverName = "Auto";
+    SeedRandom(1);
+  }
+  void TearDown() override {
+    world_.reset();
+    if (window_) DestroyOffscreenWindow(window_);
+    window_ = 0;
+    Resolved = saved_;
+  }
+  void Rebuild() {
+    TearDown();
+    SetUp();
+  }
+
+  // False when the Stage could not open or the object did not load.
+  bool Build(int32_t width, int32_t height) {
+    Resolved.BoardWidth = width;
+    Resolved.BoardHeight = height;
+    Resolved.TextureFlag = std::string(Resolved.TextureName) != kNoTextureName;
+    window_ = CreateOffscreenWindow(640, 480);
+    Resolved.WindowRect = RECT{0, 0, 640, 480};
+    world_ = std::make_unique<World>();
+    return world_->Create(window_) && world_->SetUpScene() && world_->InitBoard(width, height) &&
+           world_->BuildScene();
+  }
+  World& world() { return *world_; }
+  SceneCell& Cell(int32_t x, int32_t y) { return world_->CellAt(x, y); }
+
+  // An empty board with nothing shown but the cell at (x, y), which is alive.
+  SceneCell& ClearBoardBut(int32_t x, int32_t y) {
+    for (int32_t cy = 1; cy <= world().Height(); ++cy) {
+      for (int32_t cx = 1; cx <= world().Width(); ++cx) {
+        Cell(cx, cy).history = 0;
+        Cell(cx, cy).splitParent = nullptr;
+        Cell(cx, cy).splitParentFlag = false;
+      }
+    }
+    world().HideAllCells();
+    Cell(x, y).history = 1;
+    return Cell(x, y);
+  }
+
+  // A shown parent at (px, py) that survives, and a copy born at (x, y) from it.
+  SceneCell& MakeBirth(int32_t px, int32_t py, int32_t x, int32_t y) {
+    SceneCell& parent = ClearBoardBut(px, py);
+    world().AnimateCell(parent, SplitStepCount());
+    parent.history = 3;
+    parent.splitParentFlag = true;
+    Cell(x, y).history = 1;
+    Cell(x, y).splitParent = &parent;
+    return Cell(x, y);
+  }
+
+  // Where the cell stands on the board, in board cells; z is the height.
+  D3DVECTOR At(SceneCell& cell) {
+    D3DVECTOR p;
+    cell.frame->GetPosition(world().boardFrame, &p);
+    return {p.x + float(world().boardCentreX), p.y + float(world().boardCentreY), p.z};
+  }
+
+ private:
+  ResolvedOptionsRecord saved_{};
+  HWND window_ = 0;
+  std::unique_ptr<World> world_;
+};
+
+TEST_F(WorldTest, TravellingCopyStartsOneStepOutAndArrivesAtFrameN) {
+  for (uint32_t n : {9u, 1u}) {
+    SCOPED_TRACE(n);
+    Resolved.LocusOfSplit = n;
+    ASSERT_TRUE(Build(12, 9));
+    SceneCell& child = MakeBirth(4, 5, 5, 6);
+    world().AnimateCell(child, 1);
+    EXPECT_NEAR(At(child).x, 5 - (1 - 1.0 / n), 1e-5);
+    EXPECT_NEAR(At(child).y, 6 - (1 - 1.0 / n), 1e-5);
+    EXPECT_EQ(child.visual, world().splitMeshes[0].Get());
+    world().AnimateCell(child, n);
+    EXPECT_NEAR(At(child).x, 5, 1e-5);
+    EXPECT_NEAR(At(child).y, 6, 1e-5);
+    EXPECT_NEAR(At(child).z, 0, 1e-6);
+    Rebuild();
+  }
+}
+
+// The copy also takes its parent's colour, which then moves on by one step.
+TEST_F(WorldTest, BirthAcrossJoinedEdgesComesInFromJustOutside) {
+  Resolved.ConnectTBLR = 1;
+  Resolved.Colors = 2;
+  ASSERT_TRUE(Build(12, 9));
+  SceneCell& left = MakeBirth(12, 4, 1, 4);  // parent on the far right edge
+  Cell(12, 4).colourPhase = 1.25;
+  world().AnimateCell(left, 1);
+  EXPECT_NEAR(At(left).x, 1 - 8.0 / 9, 1e-5);  // from x = 0
+  EXPECT_NEAR(left.colourPhase, 1.25 + 5 * kPi / 180, 1e-12);
+  SceneCell& corner = MakeBirth(1, 9, 12, 1);
+  world().AnimateCell(corner, 1);
+  EXPECT_NEAR(At(corner).x, 12 + 8.0 / 9, 1e-5);  // from x = W + 1
+  EXPECT_NEAR(At(corner).y, 1 - 8.0 / 9, 1e-5);   // and y = 0
+}
+
+TEST_F(WorldTest, DeathShrinksThroughTheSplitMeshesUnlessTheCellIsASplitParent) {
+  ASSERT_TRUE(Build(12, 9));
+  SceneCell& cell = ClearBoardBut(6, 6);
+  world().AnimateCell(cell, 9);
+  cell.history = 2;
+  for (uint32_t i = 1; i < 9; ++i) {
+    world().AnimateCell(cell, i);
+    ASSERT_EQ(cell.frame->Visuals().size(), 1u) << i;
+    ASSERT_EQ(cell.visual, world().splitMeshes[i].Get()) << i;
+  }
+  world().AnimateCell(cell, 9);
+  EXPECT_TRUE(cell.frame->Visuals().empty());
+  EXPECT_EQ(cell.frame->GetParent(), nullptr);
+
+  MakeBirth(4, 5, 5, 5);
+  Cell(4, 5).history = 2;  // died as its copy was born: it has become that copy
+  world().AnimateCell(Cell(4, 5), 1);
+  EXPECT_FALSE(Cell(4, 5).inScene);
+}
+
+TEST_F(WorldTest, ColourModes) {
+  ASSERT_TRUE(Build(12, 9));
+  const double rates[3] = {1, 0.4, 2.0 / 7};
+  world().animationPhase = 2.0;
+  SceneCell& a = ClearBoardBut(2, 5);
+  SceneCell& b = Cell(5, 2);  // on a's anti-diagonal
+  SceneCell& c = Cell(5, 5);
+  for (uint32_t mode : {0u, 1u}) {
+    Resolved.Colors = mode;
+    for (SceneCell* cell : {&a, &b, &c}) {
+      cell->history = 3;
+      world().ApplyCellColour(*cell);
+    }
+    const double phaseOfC = mode == 0 ? 2.0 : 2.0 - 0.1 * 10;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(c.frame->Color()[i], 0.4 * (1.5 + std::cos(rates[i] * phaseOfC)), 1e-6) << i;
+      EXPECT_FLOAT_EQ(a.frame->Color()[i], b.frame->Color()[i]) << mode << " " << i;
+    }
+    EXPECT_EQ(a.frame->Color()[0] == c.frame->Color()[0], mode == 0);
+  }
+  c.history = 2;  // a dying cell keeps the colour it had
+  const float before = c.frame->Color()[0];
+  world().ApplyCellColour(c);
+  EXPECT_EQ(c.frame->Color()[0], before);
+}
+
+TEST_F(WorldTest, WaveHeights) {
+  Resolved.Wave = 2;
+  EXPECT_DOUBLE_EQ(World::WaveHeight(1.0, 3.0, 4.0), std::sin(2.5 + 1.5));
+  Resolved.Wave = 1;
+  ASSERT_TRUE(Build(12, 9));
+  SceneCell& cell = ClearBoardBut(9, 2);
+  world().AnimateCell(cell, 9);
+  EXPECT_NEAR(At(cell).y, 2, 1e-5);  // without a parent it appears in place
+  cell.history = 3;
+  world().animationPhase = 0.7;
+  world().AnimateCell(cell, 4);
+  EXPECT_NEAR(At(cell).x, 9, 1e-5);
+  EXPECT_NEAR(At(cell).z, std::sin(1.5 * 0.7 + 0.5 * (9 - 6.5)), 1e-5);
+
+  Resolved.Wave = 0;  // a resting cell is left where it is
+  cell.frame->SetPosition(world().boardFrame, 100, 100, 100);
+  world().AnimateCell(cell, 4);
+  EXPECT_NEAR(At(cell).z, 100, 1e-4);
+}
+
+TEST_F(WorldTest, ATextureKeepsCellsFromBeingRecoloured) {
+  Resolved.TextureName = QUELLAR_SOURCE_DIR "/resources/textures/spots.ppm";
+  ASSERT_TRUE(Build(12, 9));
+  SceneCell& cell = ClearBoardBut(4, 4);
+  EXPECT_EQ(cell.frame->GetMaterialMode(), D3DRMMATERIAL_FROMMESH);
+  world().animationPhase = 2.0;
+  world().AnimateCell(cell, 1);
+  EXPECT_EQ(cell.frame->Color()[0], 1.0f);
+  EXPECT_EQ(cell.frame->Color()[2], 1.0f);
+}
+
+TEST_F(WorldTest, SplitMeshesKeepAShrinkingShareOfTheVolume) {
+  Resolved.XScale = 1.5f;
+  ASSERT_TRUE(Build(12, 9));
+  auto width = [&](int i) {
+    D3DRMBOX box;
+    world().splitMeshes[i]->GetBox(&box);
+    return box.max.x - box.min.x;
+  };
+  const double expected[9] = {1, 0.9615, 0.9196, 0.8736, 0.8221, 0.7631, 0.6934, 0.6057, 0.4807};
+  EXPECT_NEAR(width(0), 1.5, 0.3);  // about one unit across, times 1.5
+  for (int i = 0; i < 9; ++i) EXPECT_NEAR(width(i) / width(0), expected[i], 5e-5) << i;
+  EXPECT_FALSE(world().splitMeshes[9]);
+}
+
+TEST_F(WorldTest, AnObjectThatDoesNotLoadBuildsNothing) {
+  for (const char* path :
+       {"/nonexistent/folder/cell.x", QUELLAR_SOURCE_DIR "/resources/textures/spots.ppm"}) {
+    Resolved.XFileName = path;
+    EXPECT_FALSE(Build(12, 9)) << path;
+    EXPECT_FALSE(world().splitMeshes[0]) << path;
+    Rebuild();
+  }
+}
+
+D3DVECTOR BoardDirection(World& world, bool afterOneFrame = false) {
+  if (afterOneFrame) world.sceneFrame->Move(1.0f);
+  D3DVECTOR dir, up;
+  world.boardFrame->GetOrientation(world.sceneFrame, &dir, &up);
+  return dir;
+}
+
+// "GURUGURU" turns its axis once in 360 frames; only a switch away from it
+// resets the board's orientation at a restart.
+TEST_F(WorldTest, RollModes) {
+  Resolved.Roll = 2;
+  ASSERT_TRUE(Build(12, 9));
+  // At frame 90 the axis lies along x: the board tips up or down, not sideways.
+  for (int i = 0; i <= 90; ++i) world().AdvanceRoll();
+  D3DVECTOR dir = BoardDirection(world(), true);
+  EXPECT_NEAR(dir.x, 0, 1e-3);
+  EXPECT_NEAR(std::fabs(dir.y), std::sin(kPi / 60), 1e-4);
+  for (int i = 91; i < 360; ++i) world().AdvanceRoll();
+  EXPECT_NEAR(world().rollAngle, 2 * kPi, 1e-9);
+  world().boardFrame->SetOrientation(world().sceneFrame, 1, 0, 0, 0, 1, 0);
+  world().Restart();
+  EXPECT_NEAR(BoardDirection(world()).x, 1, 1e-6);  // untouched
+  world().boardFrame->SetOrientation(world().sceneFrame, 0, 0, 1, 0, 1, 0);
+  world().AdvanceRoll();  // the axis back along y: the board turns sideways
+  dir = BoardDirection(world(), true);
+  EXPECT_NEAR(std::fabs(dir.x), std::sin(kPi / 60), 1e-4);
+  EXPECT_NEAR(dir.y, 0, 1e-3);
+
+  Resolved.Roll = 1;
+  world().Restart();
+  EXPECT_NEAR(BoardDirection(world()).z, 1, 1e-6);
+  EXPECT_LT(BoardDirection(world(), true).z, 0.9999);  // "KURUKURU" spins about (1, 1, 0)
+  Resolved.Roll = 0;
+  world().Restart();
+  EXPECT_NEAR(BoardDirection(world(), true).z, 1, 1e-6);  // reset and still
+}
+
+TEST_F(WorldTest, CameraOrbitsAndLooksAtTheOrigin) {
+  ASSERT_TRUE(Build(12, 9));
+  D3DVECTOR p, dir, up;
+  world().animationPhase = 4.0;
+  Resolved.CameraMove = 1;
+  world().MoveCamera();
+  const double s = 18 * std::sin(0.9 * 4 / 3), z = -18 * (1.45 + std::cos(4.0 / 3));
+  world().cameraFrame->GetPosition(world().sceneFrame, &p);
+  world().cameraFrame->GetOrientation(world().sceneFrame, &dir, &up);
+  EXPECT_NEAR(p.x, s, 1e-4);
+  EXPECT_NEAR(p.y, s, 1e-4);
+  EXPECT_NEAR(p.z, z, 1e-4);
+  EXPECT_NEAR(dir.x, -s / std::sqrt(s * s * 2 + z * z), 1e-5);
+  EXPECT_NEAR(dir.z, -z / std::sqrt(s * s * 2 + z * z), 1e-5);
+}
+
+// Shows every cell, draws, and counts the pixels that are not background.
+int DrawnPixels(World& world) {
+  for (int32_t y = 1; y <= world.Height(); ++y) {
+    for (int32_t x = 1; x <= world.Width(); ++x) {
+      world.CellAt(x, y).history = 1;
+      world.AnimateCell(world.CellAt(x, y), SplitStepCount());
+    }
+  }
+  EXPECT_TRUE(world.RenderFrame());
+  SurfaceImage image;
+  EXPECT_TRUE(world.graphics.primary->ReadBack(&image));
+  int lit = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) lit += image.Pixel(x, y) != 0;
+  }
+  return lit;
+}
+
+TEST_F(WorldTest, BoardResizedFromLargeIsDrawnSmallerAndFarther) {
+  ASSERT_TRUE(Build(12, 9));
+  const int fresh = DrawnPixels(world());
+  Rebuild();
+  ASSERT_TRUE(Build(32, 24));
+  world().HideAllCells();
+  ASSERT_TRUE(world().Resize(12, 9));
+  D3DVECTOR p;
+  world().boardFrame->GetPosition(world().sceneFrame, &p);
+  EXPECT_NEAR(p.z, 13, 1e-5);
+  const int resized = DrawnPixels(world());
+  // Seen from 33 + 13 units instead of 13 the board is drawn at 13/46 of the
+  // size: the first fills much of the picture, the second a small patch.
+  EXPECT_GT(fresh, 640 * 480 / 5);
+  EXPECT_GT(resized, fresh / 50);
+  EXPECT_LT(resized, fresh / 6);
+}
+
+// Writes down every hook as it is called.
+struct RecordingHooks : GenerationHooks {
+  void FramesStarting(World&) override { log += "start "; }
+  bool FrameStarting(World&, uint32_t frame) override {
+    log += std::to_string(frame) + ":";
+    return frame != stopAtFrame;
+  }
+  void CellsAnimated(World&) override { log += "animated,"; }
+  bool DrawFrame(World& world) override {
+    log += "draw,";
+    return world.RenderFrame();
+  }
+  void FrameShown(World&) override { log += "shown "; }
+  void StepTaken(World&, bool goesOn) override { log += goesOn ? "step" : "run ends"; }
+
+  std::string log;
+  uint32_t stopAtFrame = 0;
+};
+
+// A hook that says stop ends the generation before the cells move.
+TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
+  for (uint32_t n : {2u, 0u}) {  // a count of 0 is drawn as one frame
+    Resolved.LocusOfSplit = n;
+    ASSERT_TRUE(Build(12, 9));
+    EXPECT_EQ(bool(world().splitMeshes[1]), n == 2);
+    RecordingHooks hooks;
+    ASSERT_TRUE(RunGeneration(world(), hooks));
+    EXPECT_EQ(hooks.log, n ? "start 1:animated,draw,shown 2:animated,draw,shown step"
+                           : "start 1:animated,draw,shown step");
+    EXPECT_NEAR(world().rollAngle, (n ? 2 : 1) * kPi / 180, 1e-12);
+    EXPECT_NEAR(world().animationPhase, (n ? 2 : 1) * 5 * kPi / 180, 1e-12);
+    Rebuild();
+  }
+  ASSERT_TRUE(Build(12, 9));
+  RecordingHooks stop;
+  stop.stopAtFrame = 2;
+  EXPECT_FALSE(RunGeneration(world(), stop));
+  EXPECT_EQ(stop.log, "start 1:animated,draw,shown 2:");
+  world().animationPhase = kPhaseLimit - 0.01;
+  world().AdvancePhase();
+  EXPECT_EQ(world().animationPhase, 0.0);  // past its limit the phase starts over
+}
+
+TEST_F(WorldTest, ABoardWithoutCellsEndsTheLoop) {
+  ASSERT_TRUE(Build(12, 9));
+  world().HideAllCells();
+  EXPECT_FALSE(world().Resize(0, 0));  // as when the cells of a new size cannot be made
+  RecordingHooks hooks;
+  EXPECT_FALSE(RunGeneration(world(), hooks));
+  EXPECT_TRUE(hooks.log.empty());
+}
+
+}  // namespace
