@@ -93,20 +93,7 @@ TEST_F(FrameTest, RotationAxisIsTakenInTheReferenceFrameAndChildrenFollow) {
   EXPECT_TRUE(Near(Of(child, scene_).pos, 0, 0, 1)) << "children move with their parent";
 }
 
-TEST_F(FrameTest, SetOrientationBuildsAxesFromDirectionAndUp) {
-  auto f = Child(scene_);
-  ASSERT_TRUE(f->SetOrientation(scene_, 0, 0, 2, 0, 5, 3));  // up not perpendicular
-  const Mat4 m = f->World();
-  EXPECT_TRUE(Near({float(m.m[0][0]), float(m.m[0][1]), float(m.m[0][2])}, 1, 0, 0));
-  EXPECT_TRUE(Near({float(m.m[1][0]), float(m.m[1][1]), float(m.m[1][2])}, 0, 1, 0));
-  // Up along the direction, or no direction, fails and changes nothing.
-  f->SetOrientation(scene_, 1, 0, 0, 0, 1, 0);
-  EXPECT_FALSE(f->SetOrientation(scene_, 0, 2, 0, 0, -1, 0));
-  EXPECT_FALSE(f->SetOrientation(scene_, 0, 0, 0, 0, 1, 0));
-  EXPECT_TRUE(Near(Of(f, scene_).dir, 1, 0, 0));
-}
-
-TEST_F(FrameTest, OrientationAndPositionRelativeToAnotherFrame) {
+TEST_F(FrameTest, SetAndGetOrientationAndPositionRelativeToAnotherFrame) {
   auto board = Child(scene_);
   board->SetPosition(scene_, 10, 0, 0);
   board->SetOrientation(scene_, 0, 1, 0, 0, 0, -1);  // board z = scene y, board y = scene -z
@@ -122,6 +109,15 @@ TEST_F(FrameTest, OrientationAndPositionRelativeToAnotherFrame) {
   other->SetOrientation(board, 1, 0, 0, 0, 0, 1);
   EXPECT_TRUE(Near(Of(other, scene_).dir, 1, 0, 0));
   EXPECT_TRUE(Near(Of(other, scene_).up, 0, 1, 0));
+  // Up need not be perpendicular; up along the direction, or no direction, fails and
+  // changes nothing.
+  ASSERT_TRUE(other->SetOrientation(scene_, 0, 0, 2, 0, 5, 3));
+  const Mat4 m = other->World();
+  EXPECT_TRUE(Near({float(m.m[0][0]), float(m.m[0][1]), float(m.m[0][2])}, 1, 0, 0));
+  EXPECT_TRUE(Near(Of(other, scene_).up, 0, 1, 0));
+  EXPECT_FALSE(other->SetOrientation(scene_, 0, 2, 0, 0, -1, 0));
+  EXPECT_FALSE(other->SetOrientation(scene_, 0, 0, 0, 0, 1, 0));
+  EXPECT_TRUE(Near(Of(other, scene_).dir, 0, 0, 1));
   // Positions too are measured in the reference: two steps along board z = scene y.
   cell->SetPosition(board, 0, 0, 2);
   EXPECT_TRUE(Near(Of(cell, scene_).pos, 10, 2, 0));
@@ -144,7 +140,7 @@ TEST_F(FrameTest, AddChildKeepsTheLocalMatrix) {
   EXPECT_EQ(b->Children().size(), 1u) << "adding twice is a no-op";
 }
 
-TEST_F(FrameTest, TreeRefusesLoopsAndFramesOutliveTheirParents) {
+TEST_F(FrameTest, FramesAndVisualsAreHeldOnceWithoutLoopsOrDanglingParents) {
   auto a = Child(scene_);
   auto b = Child(a);
   EXPECT_FALSE(b->AddChild(scene_));
@@ -163,19 +159,16 @@ TEST_F(FrameTest, TreeRefusesLoopsAndFramesOutliveTheirParents) {
   scene_.Release();
   EXPECT_EQ(a->GetParent(), nullptr);
   EXPECT_EQ(a->RefCount(), 1);
-}
-
-TEST_F(FrameTest, VisualsAreHeldOnce) {
-  auto f = Child(scene_);
+  // Visuals too are held once.
   auto mesh = MakeMesh(*rm_, {});
-  EXPECT_TRUE(f->AddVisual(mesh));
-  EXPECT_TRUE(f->AddVisual(mesh));
-  EXPECT_EQ(f->Visuals().size(), 1u);
+  EXPECT_TRUE(a->AddVisual(mesh));
+  EXPECT_TRUE(a->AddVisual(mesh));
+  EXPECT_EQ(a->Visuals().size(), 1u);
   EXPECT_EQ(mesh->RefCount(), 2);
-  EXPECT_TRUE(f->DeleteVisual(mesh));
-  EXPECT_FALSE(f->DeleteVisual(mesh));
+  EXPECT_TRUE(a->DeleteVisual(mesh));
+  EXPECT_FALSE(a->DeleteVisual(mesh));
   EXPECT_EQ(mesh->RefCount(), 1);
-  EXPECT_FALSE(f->AddVisual(Ref<RMMesh>()));
+  EXPECT_FALSE(a->AddVisual(Ref<RMMesh>()));
 }
 
 }  // namespace

@@ -51,12 +51,6 @@ MeshGeometry Sphere(float radius) {
   return g;
 }
 
-Ref<RMFrame> NewFrame(Direct3DRM& rm, const Ref<RMFrame>& parent) {
-  Ref<RMFrame> frame;
-  rm.CreateFrame(parent, &frame);
-  return frame;
-}
-
 void BM_BoardOf768Cells(benchmark::State& state) {
   auto target = OffscreenTarget::Create(1024, 768, 16);
   if (!target) return state.SkipWithError("no headless GL");
@@ -66,8 +60,9 @@ void BM_BoardOf768Cells(benchmark::State& state) {
   Ref<RMDevice> device;
   rm->CreateDeviceFromD3D(nullptr, MakeRef<Direct3DDevice>(target.get(), false), &device);
   device->SetQuality(static_cast<D3DRMRENDERQUALITY>(state.range(0)));
-  auto scene = NewFrame(*rm, nullptr), camera = NewFrame(*rm, scene);
-  auto light_frame = NewFrame(*rm, scene), board = NewFrame(*rm, scene);
+  Ref<RMFrame> scene, camera, light_frame, board;
+  rm->CreateFrame(nullptr, &scene);
+  for (auto* frame : {&camera, &light_frame, &board}) rm->CreateFrame(scene, frame);
   camera->SetPosition(scene, 0, 0, -33);
   Ref<RMViewport> viewport;
   rm->CreateViewport(device, camera, 0, 0, 1024, 768, &viewport);
@@ -87,7 +82,8 @@ void BM_BoardOf768Cells(benchmark::State& state) {
   board->SetRotation(scene, 1, 1, 0, 0.05f);
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 32; ++x) {
-      auto cell = NewFrame(*rm, board);
+      Ref<RMFrame> cell;
+      rm->CreateFrame(board, &cell);
       cell->SetMaterialMode(D3DRMMATERIAL_FROMFRAME);
       cell->SetColorRGB(0.2f + x / 40.0f, 0.2f + y / 30.0f, 0.6f);
       cell->AddVisual(mesh);

@@ -43,25 +43,16 @@ TEST_F(RenderTest, CubeCoversTheProjectedPixels) {
   }
 }
 
-TEST_F(RenderTest, ScreenKeepsDirectionsAndTheCameraTurnsTheView) {
-  Open(200, 200);
-  AddShape(MakeBox(0.5f, kGrey), D3DRMRENDER_FLAT, 2, 2, 10);  // right and up
-  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 10, 0, 0);
-  RenderAndRead();
-  EXPECT_FALSE(IsBlack(140, 60));
-  EXPECT_TRUE(IsBlack(60, 140));
-  EXPECT_TRUE(IsBlack(100, 100));
-  camera_->SetOrientation(scene_, 1, 0, 0, 0, 1, 0);  // look along +x
-  RenderAndRead();
-  EXPECT_FALSE(IsBlack(100, 100));
-}
-
-TEST_F(RenderTest, BackFacesAreCulledNearerFacesWinAndFarOnesAreClipped) {
+TEST_F(RenderTest, DirectionsCullingDepthClippingAndTheCamera) {
   Open(100, 100);
-  auto front = AddShape(MakeSquare(1, kRed), D3DRMRENDER_FLAT, 0, 0, 4);
-  AddShape(MakeSquare(2, kGreen), D3DRMRENDER_FLAT, 0, 0, 8);
+  auto front = AddShape(MakeSquare(1, kRed), D3DRMRENDER_FLAT, 0, 0, 4);  // covers 25..75
+  AddShape(MakeSquare(2, kGreen), D3DRMRENDER_FLAT, 0, 0, 8);             // covers 25..75
+  AddShape(MakeBox(0.5f, kGrey), D3DRMRENDER_FLAT, 3, 3, 10);  // right and up: 76..87, 13..24
+  AddShape(MakeBox(1, kGrey), D3DRMRENDER_FLAT, 10, 0, 0);     // out of sight
   RenderAndRead();
-  EXPECT_EQ(Pixel(50, 50), 0xFF0000FFu);
+  EXPECT_EQ(Pixel(50, 50), 0xFF0000FFu) << "the nearer face hides the farther";
+  EXPECT_FALSE(IsBlack(82, 18));
+  EXPECT_TRUE(IsBlack(18, 82));
   front->SetOrientation(scene_, 0, 0, -1, 0, 1, 0);  // turned round: now its back shows
   RenderAndRead();
   EXPECT_EQ(Pixel(50, 50), 0x00FF00FFu);
@@ -69,6 +60,10 @@ TEST_F(RenderTest, BackFacesAreCulledNearerFacesWinAndFarOnesAreClipped) {
   RenderAndRead();
   EXPECT_TRUE(IsBlack(50, 50)) << "beyond the back clipping plane";
   EXPECT_FALSE(viewport_->SetBack(0.5f)) << "behind the front plane";
+  viewport_->SetBack(5000);
+  camera_->SetOrientation(scene_, 1, 0, 0, 0, 1, 0);  // look along +x
+  RenderAndRead();
+  EXPECT_FALSE(IsBlack(50, 50));
 }
 
 TEST_F(RenderTest, LightsAddUpTruncateToBytesAndSaturate) {
@@ -86,43 +81,32 @@ TEST_F(RenderTest, LightsAddUpTruncateToBytesAndSaturate) {
   EXPECT_EQ(Channel(50, 50, 2), 255);  // 1.2 clamps to 1
 }
 
-// A square whose corner normals lean apart: Gouraud shades across it,
-// flat gives one colour, wireframe draws only edges, unlit.
-class QualityTest : public RenderTest {
- protected:
-  void SetUp() override {
-    Open(200, 200, 0.1f);
-    AddLight(D3DRMLIGHT_DIRECTIONAL, 1.0f, 1, 0, 1);  // from the left front
-  }
-  void Draw(D3DRMRENDERQUALITY mesh, D3DRMRENDERQUALITY device) {
-    if (shape_) scene_->DeleteChild(shape_);
-    MeshGeometry g = MakeSquare(1, kWhite);
-    g.normals[0] = g.normals[3] = {-0.8f, 0, -0.6f};
-    g.normals[1] = g.normals[2] = {0.8f, 0, -0.6f};
-    shape_ = AddShape(g, mesh, 0, 0, 4);
+// A square whose corner normals lean apart, lit from the left front: Gouraud
+// shades across it, flat gives one colour, wireframe draws only edges, unlit.
+TEST_F(RenderTest, QualitiesDrawAsTheyShouldUnderTheDevicesCeiling) {
+  Open(200, 200, 0.1f);
+  AddLight(D3DRMLIGHT_DIRECTIONAL, 1.0f, 1, 0, 1);
+  MeshGeometry g = MakeSquare(1, kWhite);
+  g.normals[0] = g.normals[3] = {-0.8f, 0, -0.6f};
+  g.normals[1] = g.normals[2] = {0.8f, 0, -0.6f};
+  Ref<RMFrame> shape;
+  // Returns how much brighter the left of the square is than its right.
+  auto draw = [&](D3DRMRENDERQUALITY mesh, D3DRMRENDERQUALITY device) {
+    if (shape) scene_->DeleteChild(shape);
+    shape = AddShape(g, mesh, 0, 0, 4);
     device_->SetQuality(device);
     RenderAndRead();
-  }
-  bool Shaded() const { return Channel(70, 100, 0) != Channel(130, 100, 0); }
-  Ref<RMFrame> shape_;
-};
-
-TEST_F(QualityTest, GouraudShadesAcrossAFaceAndFlatDoesNot) {
-  Draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_GOURAUD);
-  EXPECT_GT(Channel(70, 100, 0), Channel(130, 100, 0) + 40) << "the left corners face the light";
-  Draw(D3DRMRENDER_FLAT, D3DRMRENDER_GOURAUD);
-  EXPECT_FALSE(Shaded());
+    return Channel(70, 100, 0) - Channel(130, 100, 0);
+  };
+  EXPECT_GT(draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_GOURAUD), 40);
+  EXPECT_EQ(draw(D3DRMRENDER_FLAT, D3DRMRENDER_GOURAUD), 0);
   // The face normal is (0,0,-1): 0.1 + cos 45° = 0.807 → 205.
   EXPECT_NEAR(Channel(100, 100, 0), 205, 1);
-  Draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_FLAT);
-  EXPECT_FALSE(Shaded()) << "the device's quality is a ceiling";
-}
-
-TEST_F(QualityTest, WireframeDrawsUnlitEdgesOnlyOnMeshOrDevice) {
+  EXPECT_EQ(draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_FLAT), 0) << "the device's quality is a ceiling";
   for (auto [mesh, device] : {std::pair{D3DRMRENDER_WIREFRAME, D3DRMRENDER_GOURAUD},
                               std::pair{D3DRMRENDER_GOURAUD, D3DRMRENDER_WIREFRAME}}) {
     SCOPED_TRACE(testing::Message() << "mesh " << mesh << ", device " << device);
-    Draw(mesh, device);
+    draw(mesh, device);
     // (120, 100) lies inside the square but off its edges and its diagonal.
     EXPECT_TRUE(IsBlack(120, 100));
     EXPECT_FALSE(IsBlack(100, 100)) << "the diagonal edge between the two faces";

@@ -29,17 +29,12 @@ TEST(WrapTest, SphereGivesKnownVerticesTheirCoordinates) {
   // Direction +y, up +z: wrap x = up × dir = (-1, 0, 0).
   ASSERT_TRUE(
       rm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, -1, &wrap));
+  // On the axis φ = 0; then θ = 0, π/2, π and 3π/2 (taken in [0, 2π)) at φ = π/2;
+  // φ = π; the origin itself; φ = π/4.
   ExpectWrapped(
       wrap, *rm,
       {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {0, -2, 0}, {0, 0, 0}, {-1, 1, 0}},
-      {0, 0,          // on the axis: φ = 0
-       0, -0.5f,      // θ = 0, φ = π/2
-       0.25f, -0.5f,  //
-       0.5f, -0.5f,   //
-       0.75f, -0.5f,  // θ taken in [0, 2π)
-       0, -1,         // φ = π
-       0, 0,          // the origin itself
-       0, -0.25f});   // φ = π/4
+      {0, 0, 0, -0.5f, 0.25f, -0.5f, 0.5f, -0.5f, 0.75f, -0.5f, 0, -1, 0, 0, 0, -0.25f});
   // Around (5,0,0), direction +z, up +y: wrap x = (1,0,0); offset (0.5, 0.25), scale (2, 4).
   ASSERT_TRUE(rm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 5, 0, 0, 0, 0, 3, 0, 2, 0, 0.5f, 0.25f, 2,
                              4, &wrap));
