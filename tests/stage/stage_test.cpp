@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ddraw/direct3d_device.h"
@@ -36,7 +37,7 @@ using Lines = std::vector<std::string>;
 class TestWindow {
  public:
   TestWindow(int x, int y, int width, int height, xcb_window_t transientFor = 0)
-      : c_(xcb_connect(nullptr, nullptr)) {
+      : c_(Connect()) {
     if (xcb_connection_has_error(c_)) return;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
     id_ = xcb_generate_id(c_);
@@ -81,6 +82,18 @@ class TestWindow {
   }
 
  private:
+  // A loaded server busy with the neighbouring test program now and then turns a connection
+  // away; a second try a moment later gets in.
+  static xcb_connection_t* Connect() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    for (int attempt = 0; attempt < 5 && xcb_connection_has_error(c); ++attempt) {
+      xcb_disconnect(c);
+      std::this_thread::sleep_for(200ms);
+      c = xcb_connect(nullptr, nullptr);
+    }
+    return c;
+  }
+
   xcb_connection_t* c_;
   xcb_window_t id_ = 0;
 };
@@ -135,6 +148,7 @@ class StageTest : public ::testing::Test {
     SetTraceHookForTesting([this](const char* text) { traces.push_back(text); });
     SetRenderStopEvent(stop);
     window = std::make_unique<TestWindow>(10, 20, 200, 150);
+    ASSERT_NE(window->Id(), 0u) << "no connection to the X server";
   }
   void TearDown() override {
     SetTraceHookForTesting(nullptr);
