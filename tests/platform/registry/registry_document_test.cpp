@@ -8,39 +8,37 @@
 namespace {
 
 TEST(RegistryLine, ReadsTheThreeTypesAsAPersonWritesThem) {
-  auto sz = ParseRegistryLine("Size = sz \"Big\"");
-  ASSERT_TRUE(sz);
-  EXPECT_EQ(sz->name, "Size");
-  EXPECT_EQ(sz->type, REG_SZ);
-  EXPECT_EQ(sz->data, "Big");
-
-  auto bare = ParseRegistryLine("  Roll=SZ   kurukuru  ");
-  ASSERT_TRUE(bare);
-  EXPECT_EQ(bare->data, "kurukuru");
-
-  auto dword = ParseRegistryLine("FPS = dword 1   # measure the frame rate");
-  ASSERT_TRUE(dword);
-  EXPECT_EQ(dword->type, REG_DWORD);
-  EXPECT_EQ(dword->data, std::string("\x01\0\0\0", 4));
-  EXPECT_EQ(ParseRegistryLine("Speed = dword 0x14")->data, std::string("\x14\0\0\0", 4));
-  EXPECT_EQ(ParseRegistryLine("Speed = dword -1")->data, "\xff\xff\xff\xff");
-  EXPECT_EQ(ParseRegistryLine("Speed = dword 4294967295")->data, "\xff\xff\xff\xff");
-
-  auto binary = ParseRegistryLine("XScale = binary 00 00 80 3F");
-  ASSERT_TRUE(binary);
-  EXPECT_EQ(binary->type, REG_BINARY);
-  EXPECT_EQ(binary->data, std::string("\0\0\x80\x3f", 4));
-  EXPECT_EQ(ParseRegistryLine("XScale = binary 0000803f")->data, binary->data);
+  const struct {
+    const char* line;
+    uint32_t type;
+    std::string data;
+  } cases[] = {
+      {"Size = sz \"Big\"", REG_SZ, "Big"},
+      {"  Roll=SZ   kurukuru  ", REG_SZ, "kurukuru"},
+      {"FPS = dword 1   # measure the frame rate", REG_DWORD, std::string("\x01\0\0\0", 4)},
+      {"Speed = dword 0x14", REG_DWORD, std::string("\x14\0\0\0", 4)},
+      {"Speed = dword -1", REG_DWORD, "\xff\xff\xff\xff"},
+      {"Speed = dword 4294967295", REG_DWORD, "\xff\xff\xff\xff"},
+      {"XScale = binary 00 00 80 3F", REG_BINARY, std::string("\0\0\x80\x3f", 4)},
+      {"XScale = binary 0000803f", REG_BINARY, std::string("\0\0\x80\x3f", 4)},
+  };
+  for (const auto& c : cases) {
+    auto value = ParseRegistryLine(c.line);
+    ASSERT_TRUE(value) << c.line;
+    EXPECT_EQ(value->type, c.type) << c.line;
+    EXPECT_EQ(value->data, c.data) << c.line;
+  }
+  EXPECT_EQ(ParseRegistryLine("Size = sz \"Big\"")->name, "Size");
 }
 
 TEST(RegistryLine, DamagedLinesAreNoValueAtAll) {
-  for (const char* damaged : {
-           "", "# comment", "; comment", "no equals sign", "= sz \"no name\"", "Speed = dword",
-           "Speed = dword 4294967296", "Speed = dword -2147483649", "Speed = dword 12abc",
-           "Speed = qword 1", "XScale = binary 00 00 80 3",  // half a byte at the end
-           "XScale = binary 0 0 80 3f", "XScale = binary zz", "Name = sz \"unterminated",
-           "Name = sz \"bad escape \\q\"", "Name = sz \"short \\x4\"",
-           "Name = sz \"text\" trailing", "Speed = 19"}) {
+  for (const char* damaged : {"", "# comment", "; comment", "no equals sign", "= sz \"no name\"",
+                              "Speed = dword", "Speed = dword 4294967296",
+                              "Speed = dword -2147483649", "Speed = dword 12abc", "Speed = qword 1",
+                              "XScale = binary 00 00 80 3", "XScale = binary 0 0 80 3f",
+                              "XScale = binary zz", "Name = sz \"unterminated",
+                              "Name = sz \"bad escape \\q\"", "Name = sz \"short \\x4\"",
+                              "Name = sz \"text\" trailing", "Speed = 19"}) {
     EXPECT_FALSE(ParseRegistryLine(damaged)) << damaged;
   }
 }

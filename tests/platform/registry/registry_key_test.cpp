@@ -1,171 +1,133 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <tuple>
+#include <utility>
 
 #include "platform/registry/registry.h"
+#include "tests/platform/registry/key_files.h"
 
 namespace {
 
 constexpr char kKey[] = "Software\\Tests\\Key";
-
-std::string KeyFile() {
-  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Tests/Key.reg";
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 LSTATUS SetString(HKEY key, const char* name, const char* text) {
   return RegSetValueExA(key, name, REG_SZ, reinterpret_cast<const uint8_t*>(text),
                         uint32_t(std::strlen(text) + 1));
 }
 
+LSTATUS SetDword(HKEY key, const char* name, uint8_t low) {
+  const uint8_t number[4] = {low, 0, 0, 0};
+  return RegSetValueExA(key, name, REG_DWORD, number, 4);
+}
+
+// (result, type, size, data): the data as far as the size reaches, or the
+// whole buffer ('#' where nothing was written) when the query failed.
+using Answer = std::tuple<LSTATUS, uint32_t, uint32_t, std::string>;
+
+Answer Query(HKEY key, const char* name, uint32_t room = 16) {
+  char data[16];
+  std::memset(data, '#', sizeof data);
+  uint32_t type = REG_NONE;
+  const LSTATUS result = RegQueryValueExA(key, name, &type, reinterpret_cast<uint8_t*>(data), &room);
+  return {result, type, room, std::string(data, result == ERROR_SUCCESS ? room : sizeof data)};
+}
+
 class RegistryKeyTest : public ::testing::Test {
 protected:
-  void SetUp() override { std::filesystem::remove_all(std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software"); }
+  void SetUp() override { std::filesystem::remove_all(SoftwareFolder()); }
+  void TearDown() override {
+    if (key_) RegCloseKey(key_);
+  }
+  LSTATUS Open(REGSAM access = KEY_READ) { return RegOpenKeyExA(HKEY_CURRENT_USER, kKey, access, &key_); }
+  LSTATUS Create() { return RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key_); }
+  LSTATUS Close() { return RegCloseKey(std::exchange(key_, nullptr)); }
+  HKEY key_ = nullptr;
 };
 
 TEST_F(RegistryKeyTest, OpeningAMissingKeyFailsAndCreatingOneMakesItsFile) {
-  HKEY key = nullptr;
-  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(key, nullptr);
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  EXPECT_TRUE(std::filesystem::exists(KeyFile()));
-  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, KEY_READ, &key), ERROR_SUCCESS);
-  RegCloseKey(key);
-}
-
-TEST_F(RegistryKeyTest, KeyNamesThatLeaveTheFolderAreRefused) {
-  HKEY key = nullptr;
+  EXPECT_EQ(Open(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key_, nullptr);
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  EXPECT_EQ(Close(), ERROR_SUCCESS);
+  EXPECT_TRUE(std::filesystem::exists(KeyFile("Key")));
+  EXPECT_EQ(Open(), ERROR_SUCCESS);
   for (const char* name : {"Software\\..\\..\\x", "Software\\\\x", "a/b", "", "Software\\"}) {
-    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, name, KEY_ALL_ACCESS, &key), ERROR_SUCCESS)
-        << name;
+    HKEY outside = nullptr;
+    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, name, KEY_ALL_ACCESS, &outside), ERROR_SUCCESS) << name;
   }
 }
 
 TEST_F(RegistryKeyTest, ValuesComeBackWithTheirTypesAndSizes) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  SetString(key, "Word", "Random");
-  const uint8_t number[4] = {19, 0, 0, 0};
-  RegSetValueExA(key, "Speed", REG_DWORD, number, 4);
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  SetString(key_, "Word", "Random");
+  SetDword(key_, "Speed", 19);
   const uint8_t scale[4] = {0, 0, 0x80, 0x3f};
-  RegSetValueExA(key, "XScale", REG_BINARY, scale, 4);
+  RegSetValueExA(key_, "XScale", REG_BINARY, scale, 4);
   // Without its NUL counted, a string still reads back terminated.
-  RegSetValueExA(key, "Bare", REG_SZ, reinterpret_cast<const uint8_t*>("abc"), 3);
-  ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  RegSetValueExA(key_, "Bare", REG_SZ, reinterpret_cast<const uint8_t*>("abc"), 3);
+  EXPECT_EQ(std::get<0>(Query(key_, "A")), ERROR_FILE_NOT_FOUND);
+  ASSERT_EQ(Close(), ERROR_SUCCESS);
+  EXPECT_NE(ReadText(KeyFile("Key")).find("Word = sz \"Random\""), std::string::npos);
 
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, KEY_READ, &key), ERROR_SUCCESS);
-  uint32_t type = 0;
-  uint8_t data[16];
-  uint32_t size = sizeof data;
-  ASSERT_EQ(RegQueryValueExA(key, "WORD", &type, data, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(size, 7u);
-  EXPECT_STREQ(reinterpret_cast<char*>(data), "Random");
-  size = sizeof data;
-  ASSERT_EQ(RegQueryValueExA(key, "Speed", &type, data, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_DWORD);
-  EXPECT_EQ(size, 4u);
-  EXPECT_EQ(std::memcmp(data, number, 4), 0);
-  size = sizeof data;
-  ASSERT_EQ(RegQueryValueExA(key, "XScale", &type, data, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_BINARY);
-  EXPECT_EQ(std::memcmp(data, scale, 4), 0);
-  size = sizeof data;
-  ASSERT_EQ(RegQueryValueExA(key, "Bare", &type, data, &size), ERROR_SUCCESS);
-  EXPECT_EQ(size, 4u);
-  EXPECT_STREQ(reinterpret_cast<char*>(data), "abc");
-  size = sizeof data;
-  EXPECT_EQ(RegQueryValueExA(key, "Missing", &type, data, &size), ERROR_FILE_NOT_FOUND);
-  EXPECT_NE(SetString(key, "Word", "x"), ERROR_SUCCESS) << "opened for reading only";
-  RegCloseKey(key);
-  EXPECT_NE(ReadText(KeyFile()).find("Word = sz \"Random\""), std::string::npos);
+  ASSERT_EQ(Open(), ERROR_SUCCESS);
+  EXPECT_EQ(Query(key_, "WORD"), Answer(ERROR_SUCCESS, REG_SZ, 7, std::string("Random", 7)));
+  EXPECT_EQ(Query(key_, "Speed"), Answer(ERROR_SUCCESS, REG_DWORD, 4, std::string("\x13\0\0\0", 4)));
+  EXPECT_EQ(Query(key_, "XScale"), Answer(ERROR_SUCCESS, REG_BINARY, 4, std::string("\0\0\x80\x3f", 4)));
+  EXPECT_EQ(Query(key_, "Bare"), Answer(ERROR_SUCCESS, REG_SZ, 4, std::string("abc", 4)));
+  EXPECT_EQ(std::get<0>(Query(key_, "Missing")), ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(SetString(key_, "Word", "x"), ERROR_SUCCESS) << "opened for reading only";
 }
 
 TEST_F(RegistryKeyTest, AValueLongerThanTheBufferFailsAndLeavesTheBuffer) {
-  WriteText(KeyFile(),
-            "Six = sz \"Random\"\nSeven = sz \"Randoms\"\nEight = sz \"KURUKURU\"\n"
-            "Nine = sz \"KURUKURUx\"\n");
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, KEY_READ, &key), ERROR_SUCCESS);
-  const auto query = [&](const char* name, uint32_t room, uint32_t* size) {
-    uint8_t data[16];
-    std::memset(data, '#', sizeof data);
-    *size = room;
-    const LSTATUS result = RegQueryValueExA(key, name, nullptr, data, size);
-    if (result != ERROR_SUCCESS) {
-      EXPECT_EQ(data[0], '#') << "untouched on failure";
-    }
-    return result;
-  };
+  WriteText(KeyFile("Key"), "Six = sz \"Random\"\nSeven = sz \"Randoms\"\nEight = sz \"KURUKURU\"\n"
+                   "Nine = sz \"KURUKURUx\"\n");
+  ASSERT_EQ(Open(), ERROR_SUCCESS);
+  const std::string untouched(16, '#');
+  EXPECT_EQ(Query(key_, "Six", 7), Answer(ERROR_SUCCESS, REG_SZ, 7, std::string("Random", 7)));
+  EXPECT_EQ(Query(key_, "Seven", 7), Answer(ERROR_MORE_DATA, REG_SZ, 8, untouched));
+  EXPECT_EQ(Query(key_, "Eight", 9), Answer(ERROR_SUCCESS, REG_SZ, 9, std::string("KURUKURU", 9)));
+  EXPECT_EQ(Query(key_, "Nine", 9), Answer(ERROR_MORE_DATA, REG_SZ, 10, untouched));
   uint32_t size = 0;
-  EXPECT_EQ(query("Six", 7, &size), ERROR_SUCCESS);
-  EXPECT_EQ(query("Seven", 7, &size), ERROR_MORE_DATA);
-  EXPECT_EQ(size, 8u) << "the size it would need";
-  EXPECT_EQ(query("Eight", 9, &size), ERROR_SUCCESS);
-  EXPECT_EQ(query("Nine", 9, &size), ERROR_MORE_DATA);
-  EXPECT_EQ(RegQueryValueExA(key, "Nine", nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExA(key_, "Nine", nullptr, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(size, 10u);
-  RegCloseKey(key);
 }
 
 TEST_F(RegistryKeyTest, WritesReachTheFileTogetherWhenTheKeyCloses) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  SetString(key, "A", "1");
-  EXPECT_FALSE(std::filesystem::exists(KeyFile()));
-  uint8_t data[8];
-  uint32_t size = sizeof data;
-  EXPECT_EQ(RegQueryValueExA(key, "A", nullptr, data, &size), ERROR_SUCCESS) << "seen by its handle";
-  RegCloseKey(key);
-  EXPECT_EQ(ReadText(KeyFile()), "A = sz \"1\"\n");
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  SetString(key_, "A", "1");
+  EXPECT_FALSE(std::filesystem::exists(KeyFile("Key")));
+  EXPECT_EQ(std::get<0>(Query(key_, "A")), ERROR_SUCCESS) << "seen by its handle";
+  Close();
+  EXPECT_EQ(ReadText(KeyFile("Key")), "A = sz \"1\"\n");
 }
 
 TEST_F(RegistryKeyTest, ASaveKeepsWhatWasEditedByHandMeanwhile) {
-  WriteText(KeyFile(), "# hand written\nSpeed = dword 3\n");
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  WriteText(KeyFile(), "# hand written\nSpeed = dword 3\nFPS = dword 1\nbroken line\n");
-  const uint8_t number[4] = {7, 0, 0, 0};
-  RegSetValueExA(key, "Speed", REG_DWORD, number, 4);
-  ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  EXPECT_EQ(ReadText(KeyFile()), "# hand written\nSpeed = dword 7\nFPS = dword 1\nbroken line\n");
+  WriteText(KeyFile("Key"), "# hand written\nSpeed = dword 3\n");
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  WriteText(KeyFile("Key"), "# hand written\nSpeed = dword 3\nFPS = dword 1\nbroken line\n");
+  SetDword(key_, "Speed", 7);
+  ASSERT_EQ(Close(), ERROR_SUCCESS);
+  EXPECT_EQ(ReadText(KeyFile("Key")), "# hand written\nSpeed = dword 7\nFPS = dword 1\nbroken line\n");
 }
 
 TEST_F(RegistryKeyTest, ValuesTheFileCannotHoldAreRefused) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
   const uint8_t three[3] = {1, 2, 3};
-  EXPECT_EQ(RegSetValueExA(key, "Short", REG_DWORD, three, 3), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(RegSetValueExA(key, "Kind", 7, three, 3), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegSetValueExA(key_, "Short", REG_DWORD, three, 3), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegSetValueExA(key_, "Kind", 7, three, 3), ERROR_INVALID_PARAMETER);
   for (const char* name : {"", "a=b", "two\nlines", "#hash", " blank"}) {
-    EXPECT_EQ(SetString(key, name, "x"), ERROR_INVALID_PARAMETER) << name;
+    EXPECT_EQ(SetString(key_, name, "x"), ERROR_INVALID_PARAMETER) << name;
   }
-  RegCloseKey(key);
 }
 
 TEST_F(RegistryKeyTest, AnUnreadableFileIsNeverReplaced) {
-  WriteText(KeyFile(), std::string(2 << 20, 'x'));  // far beyond any key file
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  SetString(key, "A", "1");
-  EXPECT_NE(RegCloseKey(key), ERROR_SUCCESS);
-  EXPECT_EQ(std::filesystem::file_size(KeyFile()), size_t(2 << 20));
+  WriteText(KeyFile("Key"), std::string(2 << 20, 'x'));  // far beyond any key file
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  SetString(key_, "A", "1");
+  EXPECT_NE(Close(), ERROR_SUCCESS);
+  EXPECT_EQ(std::filesystem::file_size(KeyFile("Key")), size_t(2 << 20));
 }
 
 }  // namespace

@@ -3,32 +3,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/registry/registry.h"
+#include "tests/platform/registry/key_files.h"
 
 namespace {
 
 constexpr char kKey[] = "Software\\Tests\\Processes";
 constexpr int kValueCount = 40;
-
-std::string KeyFile() {
-  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Tests/Processes.reg";
-}
-
-std::string ReadText() {
-  std::ifstream file(KeyFile(), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // One whole version of the key: every value carries the version's mark, and
 // the strings are long enough that a torn write would show.
@@ -47,9 +33,8 @@ void SaveVersion(char mark) {
 pid_t StartSaver(const std::vector<char>& marks, bool forever) {
   const pid_t child = fork();
   if (child == 0) {
-    do {
-      for (const char mark : marks) SaveVersion(mark);
-    } while (forever);
+    do std::ranges::for_each(marks, SaveVersion);
+    while (forever);
     _exit(0);
   }
   return child;
@@ -57,13 +42,13 @@ pid_t StartSaver(const std::vector<char>& marks, bool forever) {
 
 std::string TextOfVersion(char mark) {
   SaveVersion(mark);
-  return ReadText();
+  return ReadText(KeyFile("Processes"));
 }
 
 class RegistryProcesses : public ::testing::Test {
 protected:
   void SetUp() override {
-    std::filesystem::remove_all(std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software");
+    std::filesystem::remove_all(SoftwareFolder());
     textA_ = TextOfVersion('a');
     textB_ = TextOfVersion('b');
     ASSERT_EQ(TextOfVersion('a'), textA_) << "a version's text does not depend on the last";
@@ -79,7 +64,7 @@ TEST_F(RegistryProcesses, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
     usleep(useconds_t(random() % 20000));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    const std::string text = ReadText();
+    const std::string text = ReadText(KeyFile("Processes"));
     ASSERT_TRUE(text == textA_ || text == textB_) << "round " << round << ":\n" << text.substr(0, 200);
   }
 }
@@ -88,12 +73,12 @@ TEST_F(RegistryProcesses, TwoProcessesSavingAtOnceLeaveOneWholeVersion) {
   for (int round = 0; round < 3; ++round) {
     const pid_t first = StartSaver(std::vector<char>(20, 'a'), false);
     const pid_t second = StartSaver(std::vector<char>(20, 'b'), false);
-    int status = 0;
-    waitpid(first, &status, 0);
-    EXPECT_EQ(status, 0);
-    waitpid(second, &status, 0);
-    EXPECT_EQ(status, 0);
-    const std::string text = ReadText();
+    for (const pid_t child : {first, second}) {
+      int status = -1;
+      waitpid(child, &status, 0);
+      EXPECT_EQ(status, 0);
+    }
+    const std::string text = ReadText(KeyFile("Processes"));
     ASSERT_TRUE(text == textA_ || text == textB_) << text.substr(0, 200);
   }
 }
