@@ -55,18 +55,18 @@ TEST(PlatformIdentity, IsNtClassButNotNt4UnlessATestSaysOtherwise) {
 }
 
 TEST(StringResources, HoldTheDisplayNameCaptionAndHelpFileButNo1008) {
-  char text[64];
-  EXPECT_EQ(LoadStringA(1, text, sizeof text), 7);
-  EXPECT_STREQ(text, "Quellar");
-  EXPECT_EQ(LoadStringA(1034, text, sizeof text), 7);
-  EXPECT_STREQ(text, "Quellar");
-  EXPECT_EQ(LoadStringA(1009, text, 13), 11);
-  EXPECT_STREQ(text, "Quellar.hlp");
-  std::strcpy(text, "stale");
-  EXPECT_EQ(LoadStringA(1008, text, sizeof text), 0);
-  EXPECT_STREQ(text, "");
-  EXPECT_EQ(LoadStringA(1009, text, 5), 4);
-  EXPECT_STREQ(text, "Quel");
+  const struct {
+    uint32_t id;
+    int room, length;
+    const char* text;
+  } cases[] = {{1, 64, 7, "Quellar"}, {1034, 64, 7, "Quellar"}, {1009, 13, 11, "Quellar.hlp"},
+               {1008, 64, 0, ""},     {1009, 5, 4, "Quel"}};
+  for (const auto& c : cases) {
+    char text[64] = "stale";
+    EXPECT_EQ(LoadStringA(c.id, text, c.room), c.length) << c.id << " in " << c.room;
+    EXPECT_STREQ(text, c.text) << c.id << " in " << c.room;
+  }
+  char text[4];
   EXPECT_EQ(LoadStringA(1, text, 0), 0);
 }
 
