@@ -4,33 +4,42 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 extern char** environ;
 
 namespace {
 
-std::vector<char*> CStrings(std::vector<std::string>& strings) {
-  std::vector<char*> pointers;
-  for (auto& s : strings) pointers.push_back(s.data());
-  pointers.push_back(nullptr);
-  return pointers;
+// The test's own environment with the changes made; an empty value removes.
+std::vector<std::string> Environment(const std::map<std::string, std::string>& changes) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    std::string entry(*e);
+    if (changes.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
+  }
+  for (const auto& [name, value] : changes) {
+    if (!value.empty()) env.push_back(name + "=" + value);
+  }
+  return env;
 }
 
 pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env,
             const std::string& errorPath = "") {
-  auto args = CStrings(argv);
-  auto envp = CStrings(env);
+  auto pointers = [](std::vector<std::string>& strings) {
+    std::vector<char*> result;
+    for (auto& s : strings) result.push_back(s.data());
+    result.push_back(nullptr);
+    return result;
+  };
+  auto args = pointers(argv);
+  auto envp = pointers(env);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!errorPath.empty()) {
@@ -43,35 +52,25 @@ pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env,
   return failed != 0 ? -1 : pid;
 }
 
-std::vector<std::string> InheritedEnvironment(const std::map<std::string, std::string>& changes) {
-  std::map<std::string, std::string> all;
-  for (char** e = environ; *e != nullptr; ++e) {
-    std::string entry(*e);
-    auto eq = entry.find('=');
-    if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
-  }
-  for (const auto& [name, value] : changes) {
-    if (value.empty()) {
-      all.erase(name);
-    } else {
-      all[name] = value;
-    }
-  }
-  std::vector<std::string> env;
-  for (const auto& [name, value] : all) env.push_back(name + "=" + value);
-  return env;
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void Stop(pid_t pid, int signal) {
+  kill(pid, signal);
+  waitpid(pid, nullptr, 0);
 }
 
 }  // namespace
 
-XvfbServer::XvfbServer(int width, int height) : width_(width), height_(height) {
+XvfbServer::XvfbServer(int width, int height) {
   int ends[2];
   if (pipe(ends) != 0) return;
   std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  std::vector<std::string> argv = {"Xvfb",      "-displayfd", std::to_string(ends[1]),
-                                   "-screen",   "0",          screen,
-                                   "-nolisten", "tcp",        "-noreset"};
-  pid_ = Spawn(argv, InheritedEnvironment({}));
+  pid_ = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", screen, "-nolisten",
+                "tcp", "-noreset"},
+               Environment({}));
   close(ends[1]);
   std::string number;
   char c;
@@ -84,53 +83,32 @@ XvfbServer::XvfbServer(int width, int height) : width_(width), height_(height) {
 
 XvfbServer::~XvfbServer() {
   if (display_ != nullptr) XCloseDisplay(display_);
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
+  if (pid_ > 0) Stop(pid_, SIGTERM);
 }
 
-QuellarProcess::QuellarProcess(const std::string& display, const std::string& configHome,
-                               const std::string& runtimeDir,
+QuellarProcess::QuellarProcess(const std::map<std::string, std::string>& environment,
                                const std::vector<std::string>& arguments,
-                               const std::map<std::string, std::string>& extraEnvironment) {
-  std::map<std::string, std::string> env = {{"DISPLAY", display},
-                                            {"XDG_CONFIG_HOME", configHome},
-                                            {"XDG_RUNTIME_DIR", runtimeDir},
-                                            {"QT_QPA_PLATFORM", ""},
-                                            {"XSCREENSAVER_WINDOW", ""}};
-  for (const auto& [name, value] : extraEnvironment) env[name] = value;
+                               const std::string& errorPath)
+    : errorPath_(errorPath) {
   std::vector<std::string> argv = {QuellarBinary()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  static int serial = 0;
-  errorPath_ = runtimeDir + "/stderr-" + std::to_string(++serial) + ".txt";
-  pid_ = Spawn(argv, InheritedEnvironment(env), errorPath_);
+  pid_ = Spawn(argv, Environment(environment), errorPath_);
 }
 
 QuellarProcess::~QuellarProcess() {
-  if (pid_ > 0 && !status_) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
+  if (pid_ > 0 && !status_) Stop(pid_, SIGKILL);
 }
 
 std::optional<int> QuellarProcess::WaitForExit(Milliseconds timeout) {
-  auto deadline = Clock::now() + timeout;
-  while (!status_) {
-    int raw = 0;
-    pid_t done = waitpid(pid_, &raw, WNOHANG);
-    if (done == pid_) {
-      status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-      break;
-    }
-    if (Clock::now() >= deadline) break;
-    std::this_thread::sleep_for(Milliseconds(5));
-  }
+  WaitUntil(
+      [&] {
+        int raw = 0;
+        if (status_ || waitpid(pid_, &raw, WNOHANG) != pid_) return status_.has_value();
+        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return true;
+      },
+      timeout, Milliseconds(5));
   return status_;
-}
-
-bool QuellarProcess::Running() {
-  return !WaitForExit(Milliseconds(0)).has_value();
 }
 
 void QuellarProcess::Signal(int signal) {
@@ -138,23 +116,18 @@ void QuellarProcess::Signal(int signal) {
 }
 
 long QuellarProcess::CpuMilliseconds() const {
-  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  auto close = text.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(text.substr(close + 2));
-  std::string field;
+  // All threads together: user and system time are fields 14 and 15, after the name.
+  std::string text = ReadAll("/proc/" + std::to_string(pid_) + "/stat");
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string skipped;
   long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stol(field);
-    if (i == 15) stime = std::stol(field);
-  }
+  for (int i = 3; i < 14; ++i) fields >> skipped;
+  fields >> utime >> stime;
   return (utime + stime) * 1000 / sysconf(_SC_CLK_TCK);
 }
 
 std::string QuellarProcess::ErrorOutput() const {
-  std::ifstream file(errorPath_);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return ReadAll(errorPath_);
 }
 
 void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines) {
@@ -170,44 +143,33 @@ bool XdoTool(const std::string& display, const std::string& arguments) {
   return std::system(command.c_str()) == 0;
 }
 
-Window FindTopLevel(Display* x, const char* title) {
-  Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
+std::vector<Window> Children(Display* x, Window parent) {
+  Window root = 0, up = 0, *children = nullptr;
   unsigned count = 0;
-  Window found = 0;
-  if (!XQueryTree(x, root, &root, &parent, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && found == 0; ++i) {
-    char* name = nullptr;
-    if (XFetchName(x, children[i], &name) && name != nullptr) {
-      if (std::strcmp(name, title) == 0) found = children[i];
-      XFree(name);
-    }
-  }
+  if (!XQueryTree(x, parent, &root, &up, &children, &count)) return {};
+  std::vector<Window> result(children, children + count);
   if (children) XFree(children);
-  return found;
+  return result;
 }
 
-Window WaitForTopLevel(Display* x, const char* title, Milliseconds timeout) {
-  auto deadline = Clock::now() + timeout;
-  for (;;) {
-    Window w = FindTopLevel(x, title);
-    if (w != 0 || Clock::now() >= deadline) return w;
-    std::this_thread::sleep_for(Milliseconds(50));
+Window FindTopLevel(Display* x, const char* title) {
+  for (Window child : Children(x, DefaultRootWindow(x))) {
+    char* name = nullptr;
+    if (!XFetchName(x, child, &name) || name == nullptr) continue;
+    bool same = std::strcmp(name, title) == 0;
+    XFree(name);
+    if (same) return child;
   }
+  return 0;
 }
 
 Window TopOfStack(Display* x) {
-  Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
-  unsigned count = 0;
-  if (!XQueryTree(x, root, &root, &parent, &children, &count) || count == 0) return 0;
-  Window top = 0;
-  for (unsigned i = count; i-- > 0 && top == 0;) {
+  auto children = Children(x, DefaultRootWindow(x));
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable) {
-      top = children[i];
-    }
+    if (XGetWindowAttributes(x, *it, &attributes) && attributes.map_state == IsViewable) return *it;
   }
-  XFree(children);
-  return top;
+  return 0;
 }
 
 PixelCount CountPixels(Display* x, Window window, Area region) {
@@ -226,17 +188,6 @@ PixelCount CountPixels(Display* x, Window window, Area region) {
   }
   XDestroyImage(image);
   return count;
-}
-
-bool WaitForLitPixels(Display* x, Window window, Area region, double fraction,
-                      Milliseconds timeout) {
-  auto deadline = Clock::now() + timeout;
-  for (;;) {
-    PixelCount count = CountPixels(x, window, region);
-    if (count.total > 0 && count.lit >= fraction * count.total) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(Milliseconds(100));
-  }
 }
 
 std::string QuellarBinary() {
