@@ -1,5 +1,3 @@
-#include <thread>
-
 #include "host_window_fixture.h"
 #include "platform/win/cursor.h"
 
@@ -21,46 +19,32 @@ TEST_F(EndRules, MovesCountFromTheReferenceNotFromTheLastMove) {
   EXPECT_EQ(DrainCloses(), 0);
 }
 
-TEST_F(EndRules, PressesEndReleasesAndTheWheelDoNot) {
-  for (uint32_t m : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
-    Send(m);
-    EXPECT_EQ(DrainCloses(), 1) << std::hex << m;
-  }
+TEST_F(EndRules, PressesDeactivationAndPowerEndButNotWhileThePasswordDialogIsOpen) {
+  auto expect = [&](uint32_t message, WPARAM wParam, int closes) {
+    Send(message, wParam);
+    EXPECT_EQ(DrainCloses(), closes) << std::hex << message << " with " << wParam;
+  };
+  for (uint32_t m : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN})
+    expect(m, 0, 1);
   for (uint32_t m :
-       {WM_KEYUP, WM_SYSKEYUP, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
-    Send(m);
-    EXPECT_EQ(DrainCloses(), 0) << std::hex << m;
-  }
-}
-
-TEST_F(EndRules, ActivationAndPower) {
-  Send(WM_ACTIVATEAPP, 1);
-  EXPECT_EQ(DrainCloses(), 0);
-  Send(WM_ACTIVATEAPP, 0);
-  EXPECT_EQ(DrainCloses(), 1);
-  Send(WM_POWER, 1);
-  EXPECT_EQ(DrainCloses(), 0);
-  Send(WM_POWER, PWR_CRITICALRESUME);
-  EXPECT_EQ(DrainCloses(), 1);
-  Send(WM_POWERBROADCAST, 12345);
-  EXPECT_EQ(DrainCloses(), 1);
-}
-
-TEST_F(EndRules, NothingEndsWhileThePasswordDialogIsOpen) {
+       {WM_KEYUP, WM_SYSKEYUP, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP, WM_MOUSEWHEEL})
+    expect(m, 0, 0);
+  expect(WM_ACTIVATEAPP, 1, 0);
+  expect(WM_ACTIVATEAPP, 0, 1);
+  expect(WM_POWER, 1, 0);
+  expect(WM_POWER, PWR_CRITICALRESUME, 1);
+  expect(WM_POWERBROADCAST, 12345, 1);
   Host.passwordDialogOpen = true;
-  Send(WM_KEYDOWN);
-  Send(WM_LBUTTONDOWN);
-  EXPECT_EQ(DrainCloses(), 0);
+  expect(WM_KEYDOWN, 0, 0);
+  expect(WM_LBUTTONDOWN, 0, 0);
 }
 
-TEST_F(EndRules, ClassProcedureSwallowsTitleChangesAndSaverCommands) {
+TEST_F(EndRules, ClassProcedureSwallowsTitleChangesAndSaverCommandsAndAutoPlayUnderAPassword) {
   EXPECT_EQ(SaverClassProc(window, WM_SETTEXT, 0, 0), 0);
   for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
     EXPECT_EQ(SaverClassProc(window, WM_SYSCOMMAND, command, 0), 0);
   }
-}
-
-TEST_F(EndRules, AutoPlayIsCancelledOnlyUnderAPassword) {
+  // AutoPlay is cancelled only under a password.
   Host.autoPlayMessage = RegisterWindowMessage("QueryCancelAutoPlay");
   ASSERT_NE(Host.autoPlayMessage, 0u);
   EXPECT_EQ(Send(Host.autoPlayMessage), 0);

@@ -3,70 +3,59 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
-std::string Rest(const HostSwitch& s) {
-  return s.rest ? s.rest : "<none>";
-}
+constexpr const char* kNone = "<none>";
 
-TEST(ReadHostSwitch, NoSwitchOpensTheDialogWithoutOwner) {
-  for (const char* line : {"", "   ", "-", "/", " -/ /-"}) {
-    HostSwitch s = ReadHostSwitch(line);
-    EXPECT_EQ(s.mode, HostMode::Configure) << '"' << line << '"';
-    EXPECT_EQ(s.rest, nullptr);
-  }
-}
-
-TEST(ReadHostSwitch, SaverWhateverFollowsTheLetter) {
-  for (const char* line : {"/s", "-S", "s", "/S:1", "  --/s 1234", "/screen"}) {
-    EXPECT_EQ(ReadHostSwitch(line).mode, HostMode::Saver) << line;
-  }
-}
-
-TEST(ReadHostSwitch, PreviewTakesTheTextAfterTheLetterAndItsSpaces) {
-  HostSwitch p = ReadHostSwitch("/p   1234");
-  EXPECT_EQ(p.mode, HostMode::Preview);
-  EXPECT_EQ(Rest(p), "1234");
-  HostSwitch l = ReadHostSwitch("-L1234");
-  EXPECT_EQ(l.mode, HostMode::Preview);
-  EXPECT_EQ(Rest(l), "1234");
-  EXPECT_EQ(Rest(ReadHostSwitch("/p")), "");
-}
-
-TEST(ReadHostSwitch, ConfigureTakesAnOwnerOnlyAfterAColon) {
-  EXPECT_EQ(Rest(ReadHostSwitch("/c:1234")), "1234");
-  EXPECT_EQ(ReadHostSwitch("/c 1234").rest, nullptr);
-  EXPECT_EQ(ReadHostSwitch("/C").rest, nullptr);
-  EXPECT_EQ(ReadHostSwitch("/c 1234").mode, HostMode::Configure);
-}
-
-TEST(ReadHostSwitch, PasswordChangeAndUnknownSwitches) {
-  HostSwitch a = ReadHostSwitch("/a 77");
-  EXPECT_EQ(a.mode, HostMode::ChangePassword);
-  EXPECT_EQ(Rest(a), "77");
-  for (const char* line : {"/x", "1234", "?", "/\xE3\x81\x82"}) {
-    EXPECT_EQ(ReadHostSwitch(line).mode, HostMode::Unknown) << line;
+TEST(ReadHostSwitch, ModeAndTheTextAfterTheSwitch) {
+  using enum HostMode;
+  struct Case {
+    HostMode mode;
+    const char* rest;  // kNone: no text at all
+    std::vector<const char*> lines;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {Configure, kNone, {"", "   ", "-", "/", " -/ /-", "/c 1234", "/C"}},
+           {Configure, "1234", {"/c:1234"}},
+           {Saver, kNone, {"/s", "-S", "s", "/S:1", "  --/s 1234", "/screen"}},
+           {Preview, "1234", {"/p   1234", "-L1234"}},
+           {Preview, "", {"/p"}},
+           {ChangePassword, "77", {"/a 77"}},
+           {Unknown, kNone, {"/x", "1234", "?", "/\xE3\x81\x82"}}}) {
+    for (const char* line : c.lines) {
+      HostSwitch s = ReadHostSwitch(line);
+      EXPECT_EQ(s.mode, c.mode) << '"' << line << '"';
+      if (c.mode == Saver || c.mode == Unknown) continue;
+      EXPECT_EQ(std::string(s.rest ? s.rest : kNone), c.rest) << '"' << line << '"';
+    }
   }
 }
 
 TEST(SkipProgramName, PlainAndQuotedNames) {
-  EXPECT_STREQ(SkipProgramName("quellar /s"), "/s");
-  EXPECT_STREQ(SkipProgramName("quellar   \t /p 5"), "/p 5");
-  EXPECT_STREQ(SkipProgramName("\"/opt/my saver/quellar\" /c"), "/c");
-  EXPECT_STREQ(SkipProgramName("\"unterminated /s"), "");
-  EXPECT_STREQ(SkipProgramName("quellar"), "");
-  EXPECT_STREQ(SkipProgramName("  /s"), "/s");
+  for (auto [line, rest] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"quellar /s", "/s"},
+           {"quellar   \t /p 5", "/p 5"},
+           {"\"/opt/my saver/quellar\" /c", "/c"},
+           {"\"unterminated /s", ""},
+           {"quellar", ""},
+           {"  /s", "/s"}}) {
+    EXPECT_STREQ(SkipProgramName(line), rest) << line;
+  }
 }
 
-TEST(ParseWindowHandle, DecimalDigitsUpToTheFirstOther) {
-  EXPECT_EQ(ParseWindowHandle("1234"), 1234u);
-  EXPECT_EQ(ParseWindowHandle("1234abc"), 1234u);
-  EXPECT_EQ(ParseWindowHandle("-5"), 0u);
-  EXPECT_EQ(ParseWindowHandle(""), 0u);
-  EXPECT_EQ(ParseWindowHandle("0x10"), 0u);
-  EXPECT_EQ(ParseWindowHandle("4294967296"), 0u) << "wraps at 32 bits";
-  EXPECT_EQ(ParseWindowHandle("4294967297"), 1u);
+TEST(ParseWindowHandle, DecimalDigitsUpToTheFirstOtherWrappingAt32Bits) {
+  for (auto [text, handle] :
+       std::initializer_list<std::pair<const char*, HWND>>{{"1234", 1234},
+                                                           {"1234abc", 1234},
+                                                           {"-5", 0},
+                                                           {"", 0},
+                                                           {"0x10", 0},
+                                                           {"4294967296", 0},
+                                                           {"4294967297", 1}}) {
+    EXPECT_EQ(ParseWindowHandle(text), handle) << text;
+  }
 }
 
 }  // namespace

@@ -12,20 +12,28 @@
 
 namespace {
 
-int verifyCalls = 0;
-int verifyAnswer = 0;
-HWND verifyWindow = 0;
-int VerifyStandIn(HWND window) {
-  ++verifyCalls;
-  verifyWindow = window;
-  return verifyAnswer;
-}
+// What the stand-in modules were asked, and what the password check answers.
+struct StandIns {
+  static inline int verifyCalls = 0, verifyAnswer = 0;
+  static inline HWND verifyWindow = 0, changeOwner = 0;
+  static inline std::string changeProvider;
+  static inline std::vector<std::pair<uint32_t, uint32_t>> systemCalls;
 
-std::vector<std::pair<uint32_t, uint32_t>> systemCalls;
-bool RecordSystemParameters(uint32_t action, uint32_t uiParam, void*, uint32_t) {
-  systemCalls.push_back({action, uiParam});
-  return true;
-}
+  static int Verify(HWND window) {
+    ++verifyCalls;
+    verifyWindow = window;
+    return verifyAnswer;
+  }
+  static uint32_t Change(const char* provider, HWND owner, uint32_t, void*) {
+    changeProvider = provider;
+    changeOwner = owner;
+    return 0;
+  }
+  static bool SystemParameters(uint32_t action, uint32_t uiParam, void*, uint32_t) {
+    systemCalls.push_back({action, uiParam});
+    return true;
+  }
+};
 
 void WriteUsePassword(uint32_t value) {
   HKEY key = nullptr;
@@ -45,12 +53,11 @@ class Windows9xTest : public HostWindowTest {
                                 "Control Panel");
     SetPlatformIdentityForTesting(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
     Host.windows9x = true;
-    Host.systemParametersInfo = &RecordSystemParameters;
-    systemCalls.clear();
-    verifyCalls = 0;
-    verifyAnswer = 0;
+    Host.systemParametersInfo = &StandIns::SystemParameters;
+    StandIns::systemCalls.clear();
+    StandIns::verifyCalls = StandIns::verifyAnswer = 0;
     RegisterFakeModule("PASSWORD.CPL",
-                       {{"VerifyScreenSavePwd", reinterpret_cast<FARPROC>(&VerifyStandIn)}});
+                       {{"VerifyScreenSavePwd", reinterpret_cast<FARPROC>(&StandIns::Verify)}});
   }
 };
 
@@ -63,95 +70,72 @@ TEST_F(Windows9xTest, APasswordSettingLoadsTheCheckAndMarksTheSaverRunning) {
   EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
   EXPECT_EQ(Host.passwordCheck, nullptr);
   using Call = std::pair<uint32_t, uint32_t>;
-  EXPECT_EQ(systemCalls,
+  EXPECT_EQ(StandIns::systemCalls,
             (std::vector<Call>{{SPI_SCREENSAVERRUNNING, 1}, {SPI_SCREENSAVERRUNNING, 0}}));
 }
 
-TEST_F(Windows9xTest, NoPasswordSettingLoadsNothingAndTouchesNothing) {
+TEST_F(Windows9xTest, NoPasswordSettingOrAModuleWithoutTheCheckLoadsNothingAndTouchesNothing) {
   LoadPasswordModule();  // value absent
   WriteUsePassword(0);
   LoadPasswordModule();
   UnloadPasswordModule();
-  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
-  EXPECT_TRUE(systemCalls.empty());
-}
-
-TEST_F(Windows9xTest, AModuleWithoutTheEntryIsLetGo) {
   UnregisterFakeModules();
   RegisterFakeModule("PASSWORD.CPL", {});
   WriteUsePassword(1);
   LoadPasswordModule();
   EXPECT_EQ(Host.passwordCheck, nullptr);
   EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
-  EXPECT_TRUE(systemCalls.empty());
+  EXPECT_TRUE(StandIns::systemCalls.empty());
 }
 
 TEST_F(Windows9xTest, ARefusedPasswordKeepsTheSaverAndPausesFurtherRequests) {
+  EXPECT_TRUE(VerifyClose(window)) << "without a password the first close closes";
+  EXPECT_EQ(StandIns::verifyCalls, 0);
+  Host.closing = false;
   WriteUsePassword(1);
   LoadPasswordModule();
   EXPECT_EQ(Send(WM_CLOSE), 0);
-  EXPECT_EQ(verifyCalls, 1);
-  EXPECT_EQ(verifyWindow, window);
+  EXPECT_EQ(StandIns::verifyCalls, 1);
+  EXPECT_EQ(StandIns::verifyWindow, window);
   EXPECT_FALSE(Host.closing);
   EXPECT_FALSE(Host.passwordDialogOpen);
-  // Within the pause no dialog is shown at all.
-  EXPECT_FALSE(VerifyClose(window));
-  EXPECT_EQ(verifyCalls, 1);
+  EXPECT_FALSE(VerifyClose(window)) << "within the pause no dialog is shown at all";
+  EXPECT_EQ(StandIns::verifyCalls, 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  verifyAnswer = 1;
+  StandIns::verifyAnswer = 1;
   EXPECT_TRUE(VerifyClose(window));
-  EXPECT_EQ(verifyCalls, 2);
+  EXPECT_EQ(StandIns::verifyCalls, 2);
   EXPECT_TRUE(Host.closing);
-  // Once closing, input no longer reaches the rules.
   Send(WM_KEYDOWN);
-  EXPECT_EQ(DrainCloses(), 0);
+  EXPECT_EQ(DrainCloses(), 0) << "once closing, input no longer reaches the rules";
   UnloadPasswordModule();
-}
-
-TEST_F(Windows9xTest, WithoutAPasswordTheFirstCloseCloses) {
-  EXPECT_TRUE(VerifyClose(window));
-  EXPECT_TRUE(Host.closing);
-  EXPECT_EQ(verifyCalls, 0);
-}
-
-uint32_t changeCalls = 0;
-std::string changeProvider;
-HWND changeOwner = 0;
-uint32_t ChangeStandIn(const char* provider, HWND owner, uint32_t, void*) {
-  ++changeCalls;
-  changeProvider = provider;
-  changeOwner = owner;
-  return 0;
 }
 
 TEST_F(Windows9xTest, ThePasswordChangeGoesToTheNamedOwner) {
   RegisterFakeModule("MPR.DLL",
-                     {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&ChangeStandIn)}});
-  changeCalls = 0;
-  std::string line = "/a " + std::to_string(window);
-  EXPECT_EQ(HostMain(line.c_str()), 0);
-  EXPECT_EQ(changeCalls, 1u);
-  EXPECT_EQ(changeProvider, "SCRSAVE");
-  EXPECT_EQ(changeOwner, window);
+                     {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&StandIns::Change)}});
+  EXPECT_EQ(HostMain(("/a " + std::to_string(window)).c_str()), 0);
+  EXPECT_EQ(StandIns::changeProvider, "SCRSAVE");
+  EXPECT_EQ(StandIns::changeOwner, window);
   EXPECT_EQ(FakeModuleLoadCount("MPR.DLL"), 0);
   UnregisterFakeModules();
   EXPECT_EQ(HostMain("/a 1"), 0) << "a missing module is no failure";
 }
 
 TEST_F(HostWindowTest, TerminationSignalsBecomeACloseOfTheWindow) {
+  auto wait = [](auto done) {
+    for (int i = 0; i < 100 && !done(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  };
   TerminationWatch watch;
   std::raise(SIGTERM);  // before the window is known
-  for (int i = 0; i < 100 && !watch.Requested(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  wait([&] { return watch.Requested(); });
   ASSERT_TRUE(watch.Requested());
   watch.CloseOnRequest(window);
   EXPECT_EQ(DrainCloses(), 1);
   std::raise(SIGINT);
   int closes = 0;
-  for (int i = 0; i < 100 && closes == 0; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    closes = DrainCloses();
-  }
+  wait([&] { return (closes += DrainCloses()) > 0; });
   EXPECT_EQ(closes, 1);
 }
 

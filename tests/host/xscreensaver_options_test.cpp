@@ -2,45 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
-TEST(XScreenSaverOptions, WindowIdInDecimalOrHexadecimal) {
-  XScreenSaverRequest hex = ReadXScreenSaverOptions("-window-id 0x2A00007", nullptr);
-  EXPECT_TRUE(hex.present);
-  EXPECT_EQ(hex.window, 0x2A00007u);
-  EXPECT_EQ(ReadXScreenSaverOptions("--window-id 4242", nullptr).window, 4242u);
-  EXPECT_EQ(ReadXScreenSaverOptions("-root -window-id 0x10", "0x99").window, 0x10u)
-      << "an explicit id wins over the environment";
+struct Case {
+  const char* line;
+  const char* environment;
+  bool present = false, fullScreen = false;
+  HWND window = 0;
+};
+
+void Expect(const Case& c) {
+  XScreenSaverRequest r = ReadXScreenSaverOptions(c.line, c.environment);
+  SCOPED_TRACE(std::string(c.line) + " with " + (c.environment ? c.environment : "nothing"));
+  EXPECT_EQ(r.present, c.present);
+  if (!c.present) return;
+  EXPECT_EQ(r.fullScreen, c.fullScreen);
+  EXPECT_EQ(r.window, c.window);
 }
 
-TEST(XScreenSaverOptions, RootDrawsIntoTheWindowOfTheEnvironment) {
-  XScreenSaverRequest r = ReadXScreenSaverOptions("-root", "0x1e00004");
-  EXPECT_TRUE(r.present);
-  EXPECT_FALSE(r.fullScreen);
-  EXPECT_EQ(r.window, 0x1e00004u);
-  EXPECT_EQ(ReadXScreenSaverOptions("--root", "31457284").window, 31457284u);
-}
-
-TEST(XScreenSaverOptions, RootAloneIsTheFullScreenSaver) {
-  XScreenSaverRequest r = ReadXScreenSaverOptions("-root", "");
-  EXPECT_TRUE(r.present);
-  EXPECT_TRUE(r.fullScreen);
-}
-
-TEST(XScreenSaverOptions, BadIdsGiveNoWindow) {
+TEST(XScreenSaverOptions, WindowFromTheIdOrTheEnvironment) {
+  for (const Case& c : std::initializer_list<Case>{
+           {"-window-id 0x2A00007", nullptr, true, false, 0x2A00007},
+           {"--window-id 4242", nullptr, true, false, 4242},
+           {"-root -window-id 0x10", "0x99", true, false, 0x10},  // the explicit id wins
+           {"-root", "0x1e00004", true, false, 0x1e00004},
+           {"--root", "31457284", true, false, 31457284},
+           {"-root", "", true, true, 0}}) {
+    Expect(c);
+  }
+  // Ids that cannot be read give no window; ordinary switches are none of these.
   for (const char* line : {"-window-id", "-window-id zz", "-window-id 0x", "-window-id 12ab",
                            "-window-id 0x1FFFFFFFF", "-window-id -5"}) {
-    XScreenSaverRequest r = ReadXScreenSaverOptions(line, nullptr);
-    EXPECT_TRUE(r.present) << line;
-    EXPECT_EQ(r.window, 0u) << line;
+    Expect({line, nullptr, true, false, 0});
   }
-  EXPECT_EQ(ReadXScreenSaverOptions("-root", "not-a-window").window, 0u);
-}
-
-TEST(XScreenSaverOptions, OrdinarySwitchesAreNotXScreenSaverOnes) {
-  for (const char* line : {"/s", "/p 1234", "", "-s", "/c:12", "-rootless"}) {
-    EXPECT_FALSE(ReadXScreenSaverOptions(line, "0x10").present) << line;
-  }
+  Expect({"-root", "not-a-window", true, false, 0});
+  for (const char* line : {"/s", "/p 1234", "", "-s", "/c:12", "-rootless"}) Expect({line, "0x10"});
 }
 
 }  // namespace
