@@ -4,14 +4,21 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 
 #include "platform/win/application.h"
 #include "platform/win/x_server.h"
 
 namespace {
 
+std::mutex logMutex;
+std::vector<Recorded> logged;
+
 LRESULT RecordingProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-  MessageLog::Get().Add({window, message, wParam, lParam});
+  {
+    std::lock_guard lock(logMutex);
+    logged.push_back({window, message, wParam, lParam});
+  }
   return DefWindowProc(window, message, wParam, lParam);
 }
 
@@ -30,32 +37,23 @@ constexpr uintptr_t kPumpTimer = 0x7E57;
 
 }  // namespace
 
-MessageLog& MessageLog::Get() {
-  static MessageLog log;
-  return log;
+void ClearLog() {
+  std::lock_guard lock(logMutex);
+  logged.clear();
 }
 
-void MessageLog::Add(const Recorded& r) {
-  std::lock_guard lock(mutex_);
-  entries_.push_back(r);
-}
-
-void MessageLog::Clear() {
-  std::lock_guard lock(mutex_);
-  entries_.clear();
-}
-
-std::vector<Recorded> MessageLog::All() {
-  std::lock_guard lock(mutex_);
-  return entries_;
-}
-
-std::vector<Recorded> MessageLog::Of(uint32_t message) {
-  std::lock_guard lock(mutex_);
+std::vector<Recorded> Log(uint32_t message) {
+  std::lock_guard lock(logMutex);
   std::vector<Recorded> found;
-  for (const Recorded& r : entries_)
-    if (r.message == message) found.push_back(r);
+  for (const Recorded& r : logged)
+    if (message == 0 || r.message == message) found.push_back(r);
   return found;
+}
+
+bool Logged(uint32_t message, const std::function<bool(const Recorded&)>& match) {
+  for (const Recorded& r : Log(message))
+    if (!match || match(r)) return true;
+  return false;
 }
 
 const char* TestClass() {

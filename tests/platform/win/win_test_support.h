@@ -1,11 +1,11 @@
 #pragma once
 // Test framework first: the X headers define names it uses.
+// clang-format off
 #include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
+// clang-format on
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,18 +20,12 @@ struct Recorded {
   LPARAM lParam;
 };
 
-class MessageLog {
- public:
-  static MessageLog& Get();
-  void Add(const Recorded& r);
-  void Clear();
-  std::vector<Recorded> All();
-  std::vector<Recorded> Of(uint32_t message);
+// The log is shared with the window procedure of other threads.
+void ClearLog();
+std::vector<Recorded> Log(uint32_t message = 0);  // 0: all of them
 
- private:
-  std::mutex mutex_;
-  std::vector<Recorded> entries_;
-};
+// True once a message of that kind meeting the condition was logged.
+bool Logged(uint32_t message, const std::function<bool(const Recorded&)>& match = nullptr);
 
 // The class "QuellarTestWindow": records everything, then behaves by default.
 const char* TestClass();
