@@ -198,11 +198,8 @@ bool DirectDrawSurface::SetPalette(DirectDrawPalette* palette) {
 
 bool DirectDrawSurface::GetDC(HDC* dc) {
   if (!dc || !store_ || dc_ || IsLost()) return false;
-  SurfaceImage image;
-  if (!ReadBack(&image)) return false;
-  dcPixels_ = std::make_unique<uint8_t[]>(image.rgba.size());
-  std::copy(image.rgba.begin(), image.rgba.end(), dcPixels_.get());
-  dc_ = CreateBitmapDC(dcPixels_.get(), image.width, image.height, image.width * 4);
+  if (!ReadBack(&dcImage_)) return false;
+  dc_ = CreateBitmapDC(dcImage_.rgba.data(), dcImage_.width, dcImage_.height, dcImage_.width * 4);
   if (!dc_) return false;
   *dc = dc_;
   return true;
@@ -213,8 +210,7 @@ bool DirectDrawSurface::ReleaseDC(HDC dc) {
   DeleteDC(dc_);
   dc_ = nullptr;
   ContextScope scope(owner_->Device());
-  bool ok = scope.Ok() && store_->Upload(dcPixels_.get());
-  dcPixels_.reset();
+  bool ok = scope.Ok() && store_->Upload(dcImage_.rgba.data());
   if (ok && kind_ == Kind::Primary) ok = owner_->Device()->Show(store_->Buffer());
   return ok;
 }

@@ -78,6 +78,8 @@ class DirectDrawSurface : public RefCounted {
   Ref<DirectDrawClipper> clipper_;
   Ref<DirectDrawPalette> palette_;
   std::unique_ptr<SurfaceStore> store_;
-  std::unique_ptr<uint8_t[]> dcPixels_;
+  // Kept between device contexts: a drawing made every frame would otherwise
+  // map and fault in a whole screen of fresh memory each time.
+  SurfaceImage dcImage_;
   HDC dc_ = nullptr;
 };

@@ -37,13 +37,13 @@ bool SurfaceStore::Upload(const uint8_t* rgba) {
   if (!scope.Ok() || !IsValid()) return false;
   // GL counts rows from the bottom.
   const size_t row = size_t(width_) * 4;
-  std::vector<uint8_t> bottomUp(row * size_t(height_));
+  bottomUp_.resize(row * size_t(height_));
   for (int y = 0; y < height_; ++y)
-    std::copy_n(rgba + row * size_t(height_ - 1 - y), row, bottomUp.data() + row * size_t(y));
+    std::copy_n(rgba + row * size_t(height_ - 1 - y), row, bottomUp_.data() + row * size_t(y));
   glBindTexture(GL_TEXTURE_2D, fbo_->ColorTexture());
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE,
-                  bottomUp.data());
+                  bottomUp_.data());
   glBindTexture(GL_TEXTURE_2D, 0);
   return glGetError() == GL_NO_ERROR;
 }

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/gl/framebuffer.h"
 #include "platform/gl/render_target.h"
@@ -33,4 +35,5 @@ class SurfaceStore : public RenderTarget {
   int height_;
   ColorFormat format_;
   std::unique_ptr<::Framebuffer> fbo_;
+  std::vector<uint8_t> bottomUp_;  // reused: uploads can come every frame
 };

@@ -2,7 +2,7 @@
 
 #include <epoxy/gl.h>
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
 
@@ -77,15 +77,17 @@ void Framebuffer::Free() {
 bool Framebuffer::ReadPixels(std::vector<uint8_t>& rgba) const {
   if (!valid_) return false;
   const size_t row = static_cast<size_t>(width_) * 4;
-  std::vector<uint8_t> bottom_up(row * height_);
+  // Read straight into the caller's buffer, which keeps its memory from one
+  // call to the next.
+  rgba.resize(row * height_);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.data());
+  glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
   if (glGetError() != GL_NO_ERROR) return false;
   // GL counts rows from the bottom; callers think of pictures from the top.
-  rgba.resize(bottom_up.size());
-  for (int y = 0; y < height_; ++y)
-    std::memcpy(&rgba[y * row], &bottom_up[(height_ - 1 - y) * row], row);
+  for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(rgba.begin() + top * row, rgba.begin() + (top + 1) * row,
+                     rgba.begin() + bottom * row);
   return true;
 }

@@ -152,6 +152,14 @@ TEST(DirectDrawSurfaces, TextDrawnThroughTheSurfaceDcReachesThePicture) {
   EXPECT_GT(white, 10);
   for (int y = 0; y < screen.height; ++y)
     for (int x = extent.cx; x < screen.width; ++x) ASSERT_EQ(screen.Pixel(x, y), 0u);
+
+  // The next DC starts from the picture as it is now, not the text of the last one.
+  ASSERT_TRUE(Fill(chain.back.Get(), 0x0000FF));
+  ASSERT_TRUE(chain.back->GetDC(&dc));
+  ASSERT_TRUE(chain.back->ReleaseDC(dc));
+  const SurfaceImage refilled = chain.Show();
+  for (int y = 0; y < extent.cy; ++y)
+    for (int x = 0; x < extent.cx; ++x) ASSERT_EQ(refilled.Pixel(x, y), 0x0000FFu);
 }
 
 }  // namespace

@@ -76,6 +76,9 @@ TEST_F(FramebufferTest, ResizeChangesSizeAndStaysComplete) {
   std::vector<uint8_t> rgba;
   ASSERT_TRUE(fbo.ReadPixels(rgba));
   EXPECT_EQ(rgba.size(), 33u * 17 * 4);
+  // An odd row count leaves a middle row that must stay where it is.
+  EXPECT_EQ(rgba[8 * 33 * 4], 255) << "middle row red";
+  EXPECT_EQ(rgba[16 * 33 * 4 + 2], 255) << "bottom row blue";
   EXPECT_FALSE(fbo.Resize(0, 10));
   EXPECT_FALSE(fbo.IsValid());
   EXPECT_FALSE(fbo.ReadPixels(rgba));
