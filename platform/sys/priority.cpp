@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/sys/priority_internal.h"
@@ -29,7 +30,9 @@ bool SetNiceOfEveryThread(int nice) {
   bool allSet = true;
   while (const dirent* entry = readdir(tasks)) {
     const int tid = std::atoi(entry->d_name);
-    if (tid > 0 && setpriority(PRIO_PROCESS, id_t(tid), nice) != 0) allSet = false;
+    // A thread that ended after the listing needs no priority.
+    if (tid > 0 && setpriority(PRIO_PROCESS, id_t(tid), nice) != 0 && errno != ESRCH)
+      allSet = false;
   }
   closedir(tasks);
   return allSet;
