@@ -2,45 +2,20 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "platform/sys/last_error.h"
+#include "support/answering_child.h"
 
 namespace {
 
-// A real second process that holds the mutex until its stdin closes; it
-// answers '1' when it made the mutex and '0' when the name already existed.
-struct Holder {
-  explicit Holder(const char* name) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) std::abort();
-    if ((pid = fork()) == 0) {
-      dup2(in[0], STDIN_FILENO);
-      dup2(out[1], STDOUT_FILENO);
-      close(in[1]);
-      execl(QUELLAR_MUTEX_HOLDER, QUELLAR_MUTEX_HOLDER, name, static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    input = in[1];
-    if (read(out[0], &made, 1) != 1) made = '?';
-    close(out[0]);
-  }
-  ~Holder() { Stop(); }
-  void Stop() {
-    if (input >= 0) close(input);
-    if (pid > 0) waitpid(pid, nullptr, 0);
-    input = pid = -1;
-  }
-  bool MadeIt() const { return made == '1'; }
-  pid_t pid;
-  int input;
-  char made = '?';
+// A second process that answers '1' when it made the mutex and '0' when the
+// name already existed, and holds it until it is stopped.
+struct Holder : AnsweringChild {
+  explicit Holder(const char* name) : AnsweringChild(QUELLAR_MUTEX_HOLDER, name) {}
+  bool MadeIt() const { return Answer() == '1'; }
 };
 
 TEST(NamedMutex, AnotherProcessSeesItExistWhileItIsHeld) {
@@ -49,7 +24,7 @@ TEST(NamedMutex, AnotherProcessSeesItExistWhileItIsHeld) {
   EXPECT_EQ(GetLastError(), 0u);
 
   Holder other("MutexTestHeld");
-  EXPECT_EQ(other.made, '0');
+  EXPECT_EQ(other.Answer(), '0');
   other.Stop();
 
   EXPECT_TRUE(ReleaseMutex(mine));
@@ -75,7 +50,7 @@ TEST(NamedMutex, AppearsFreeAgainWhenTheHolderExitsOrCrashes) {
 
   Holder crashing("MutexTestExit");
   ASSERT_TRUE(crashing.MadeIt());
-  kill(crashing.pid, SIGKILL);
+  kill(crashing.Pid(), SIGKILL);
   crashing.Stop();
   HANDLE afterCrash = CreateMutexA(true, "MutexTestExit");
   EXPECT_EQ(GetLastError(), 0u);
@@ -91,7 +66,7 @@ TEST(NamedMutex, WithoutARuntimeFolderAPrivateOneUnderTmpServes) {
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   ASSERT_NE(mine, nullptr);
   EXPECT_EQ(error, 0u);
-  EXPECT_EQ(other.made, '0');
+  EXPECT_EQ(other.Answer(), '0');
   CloseHandle(mine);
 }
 
