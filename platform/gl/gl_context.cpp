@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <epoxy/egl.h>
 
+#include <array>
 #include <vector>
 
 struct GlContext::State {
@@ -55,20 +56,19 @@ EGLContext CreateCoreContext(EGLDisplay display, EGLConfig config) {
   return eglCreateContext(display, config, EGL_NO_CONTEXT, attributes);
 }
 
+// RGB configs that OpenGL draws on, for a kind of surface and a least depth a channel.
+std::array<EGLint, 11> RgbConfigAttributes(EGLint surface_type, EGLint channel_bits) {
+  // clang-format off
+  return {EGL_SURFACE_TYPE, surface_type, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+          EGL_RED_SIZE, channel_bits, EGL_GREEN_SIZE, channel_bits, EGL_BLUE_SIZE, channel_bits,
+          EGL_NONE};
+  // clang-format on
+}
+
 bool ChooseConfig(EGLDisplay display, EGLint surface_type, EGLConfig* config) {
-  const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                               surface_type,
-                               EGL_RENDERABLE_TYPE,
-                               EGL_OPENGL_BIT,
-                               EGL_RED_SIZE,
-                               8,
-                               EGL_GREEN_SIZE,
-                               8,
-                               EGL_BLUE_SIZE,
-                               8,
-                               EGL_NONE};
+  const auto attributes = RgbConfigAttributes(surface_type, 8);
   EGLint count = 0;
-  return eglChooseConfig(display, attributes, config, 1, &count) && count > 0;
+  return eglChooseConfig(display, attributes.data(), config, 1, &count) && count > 0;
 }
 
 std::unique_ptr<GlContext::State> SurfacelessState() {
@@ -109,21 +109,11 @@ std::unique_ptr<GlContext::State> X11PbufferState() {
 
 // The config must draw with the window's own visual, or the surface fails.
 bool ConfigForVisual(EGLDisplay display, VisualID visual, EGLConfig* out) {
-  const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                               EGL_WINDOW_BIT,
-                               EGL_RENDERABLE_TYPE,
-                               EGL_OPENGL_BIT,
-                               EGL_RED_SIZE,
-                               1,
-                               EGL_GREEN_SIZE,
-                               1,
-                               EGL_BLUE_SIZE,
-                               1,
-                               EGL_NONE};
+  const auto attributes = RgbConfigAttributes(EGL_WINDOW_BIT, 1);
   EGLint count = 0;
-  if (!eglChooseConfig(display, attributes, nullptr, 0, &count) || count <= 0) return false;
+  if (!eglChooseConfig(display, attributes.data(), nullptr, 0, &count) || count <= 0) return false;
   std::vector<EGLConfig> configs(count);
-  if (!eglChooseConfig(display, attributes, configs.data(), count, &count)) return false;
+  if (!eglChooseConfig(display, attributes.data(), configs.data(), count, &count)) return false;
   for (EGLint i = 0; i < count; ++i) {
     EGLint id = 0;
     if (eglGetConfigAttrib(display, configs[i], EGL_NATIVE_VISUAL_ID, &id) &&
