@@ -9,7 +9,7 @@
 #include "platform/ddraw/direct_draw_palette.h"
 #include "platform/ddraw/direct_draw_surface.h"
 #include "platform/ddraw/display_device.h"
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 #include "platform/ddraw/x_display.h"
 #include "platform/gdi/x_connection.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/ddraw/direct_draw_palette.h"
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 #include "platform/ddraw/x_display.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 #include "platform/win/window.h"
 #include "platform/win/window_state.h"
 #include "platform/win/x_server.h"

@@ -9,7 +9,7 @@
 
 #include "life/generation.h"
 #include "platform/ddraw/direct_draw_surface.h"
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 #include "platform/ddraw/surface_image.h"
 #include "settings/random_generator.h"
 #include "settings/resolved_options.h"

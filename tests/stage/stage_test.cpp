@@ -20,7 +20,7 @@
 #include "platform/ddraw/direct_draw.h"
 #include "platform/ddraw/direct_draw_palette.h"
 #include "platform/ddraw/direct_draw_surface.h"
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 #include "platform/gdi/gdi.h"
 #include "platform/rm/direct3drm.h"
 #include "platform/sys/event.h"

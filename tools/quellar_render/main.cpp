@@ -12,7 +12,7 @@
 
 #include "life/generation.h"
 #include "life/world.h"
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 #include "quellar_render/frame_png.h"
 #include "quellar_render/render_options.h"
 #include "quellar_render/settings_overrides.h"

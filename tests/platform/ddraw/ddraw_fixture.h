@@ -9,7 +9,7 @@
 #include "platform/ddraw/direct_draw.h"
 #include "platform/ddraw/direct_draw_palette.h"
 #include "platform/ddraw/direct_draw_surface.h"
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 
 // A full-screen flip chain in a display mode, on a window: an X window, or by
 // default an offscreen "screen" of the given size.

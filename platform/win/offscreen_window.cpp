@@ -1,4 +1,4 @@
-#include "platform/ddraw/offscreen_window.h"
+#include "platform/win/offscreen_window.h"
 
 #include <map>
 #include <mutex>
