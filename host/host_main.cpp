@@ -165,7 +165,10 @@ int HostMain(const char* arguments) {
 
 int RunPreview(const char* text) {
   HWND parent = ParseWindowHandle(text);
-  if (parent == 0 || !IsWindow(parent)) return kExitUnknown;
+  if (parent == 0 || !IsWindow(parent)) {
+    std::fprintf(stderr, "quellar: no window with the id \"%s\" on this display\n", text);
+    return kExitUnknown;
+  }
   return RunSaverWindow(parent);
 }
 

@@ -52,10 +52,12 @@ HostSwitch ReadHostSwitch(const char* arguments) {
   }
 }
 
+// An id past 32 bits would wrap onto some other window: it names none.
 HWND ParseWindowHandle(const char* text) {
-  uint32_t value = 0;
+  uint64_t value = 0;
   for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
-    value = value * 10u + static_cast<uint32_t>(*p - '0');
+    value = value * 10u + static_cast<uint64_t>(*p - '0');
+    if (value > UINT32_MAX) return 0;
   }
-  return value;
+  return static_cast<HWND>(value);
 }

@@ -25,5 +25,6 @@ const char* SkipProgramName(const char* commandLine);
 // letter in either case decides.
 HostSwitch ReadHostSwitch(const char* arguments);
 
-// A decimal number with no sign, wrapping at 32 bits; 0 means no window.
+// A decimal number with no sign; 0 means no window, and so does a number
+// that does not fit 32 bits.
 HWND ParseWindowHandle(const char* text);

@@ -1,17 +1,60 @@
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "host/host.h"
+#include "host/program_request.h"
 #include "platform/sys/command_line.h"
 #include "platform/win/application.h"
 
-int main(int argc, char** argv) {
-  SetCommandLine(argc, argv);
-  EnsureGuiApplication(argc, argv);
-  int exitCode = HostEntry();
+namespace {
+
+constexpr int kExitBadStart = 255;
+
+[[noreturn]] void End(int status) {
   // Everything the saver has to put back is back once the host returns; the
   // libraries' own teardown at exit only frees memory and unloads drivers, and
   // would add tens of milliseconds between the user's key and the exit.
   std::fflush(nullptr);
-  std::_Exit(exitCode);
+  std::_Exit(status);
+}
+
+void Say(const std::string& line) { std::fprintf(stderr, "quellar: %s\n", line.c_str()); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc && argv[i]; ++i) arguments.emplace_back(argv[i]);
+  ProgramRequest request = ReadProgramRequest(arguments);
+  switch (request.action) {
+    case ProgramRequest::Action::Help:
+      std::fputs(ProgramHelpText().c_str(), stdout);
+      End(0);
+    case ProgramRequest::Action::Version:
+      std::fputs(ProgramVersionText().c_str(), stdout);
+      End(0);
+    case ProgramRequest::Action::Mistake:
+      Say(request.mistake + "; see quellar --help");
+      End(kExitBadStart);
+    case ProgramRequest::Action::Run:
+      break;
+  }
+  if (!request.notice.empty()) Say(request.notice);
+  if (!request.display.empty()) setenv("DISPLAY", request.display.c_str(), 1);
+  // The rest of the program sees the mode alone: a path given to a flag must
+  // never read as a switch.
+  const std::string line = "quellar " + request.modeLine;
+  const char* modeArgv[] = {line.c_str()};
+  SetCommandLine(1, modeArgv);
+  std::string problem;
+  if (!CanShowWindows(&problem)) {
+    Say(problem);
+    End(kExitBadStart);
+  }
+  // Qt hears the program's name only: its own options (-platform, -display)
+  // would otherwise end the process on a typing error.
+  EnsureGuiApplication(1, argv);
+  End(HostEntry());
 }

@@ -1,10 +1,12 @@
 #include "life/world.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/rm/direct3drm.h"
+#include "platform/sys/file_problem.h"
 #include "settings/render_quality.h"
 #include "settings/resolved_options.h"
 #include "settings/settings.h"
@@ -18,6 +20,15 @@ constexpr size_t kPathLimit = 259;
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of("\\/");
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+// The picture says only that something failed; the terminal says which
+// file and why.
+void ReportUnreadable(const char* what, const std::string& path, const char* otherwise) {
+  std::string problem = FileProblem(path);
+  if (problem.empty()) problem = otherwise;
+  std::fprintf(stderr, "quellar: cannot load the %s \"%s\": %s\n", what, path.c_str(),
+               problem.c_str());
 }
 
 std::string ObjectPath() {
@@ -84,7 +95,10 @@ bool World::LoadObject() {
   const std::string folder = FolderOf(path);
   if (!folder.empty()) rm->SetSearchPath(folder);
   rm->CreateMeshBuilder(&meshBuilder);
-  return meshBuilder && meshBuilder->Load(path);
+  if (!meshBuilder) return false;
+  if (meshBuilder->Load(path)) return true;
+  ReportUnreadable("object file", path, "it cannot be read as an .x file with a mesh in it");
+  return false;
 }
 
 // True when an image file now covers the object and every mesh needs a wrap.
@@ -97,7 +111,10 @@ bool World::LoadTexture() {
   }
   Ref<RMTexture> texture;
   graphics.rm->LoadTexture(name, &texture);
-  if (!texture) return false;
+  if (!texture) {
+    ReportUnreadable("texture", name, "it cannot be read as an image");
+    return false;
+  }
   meshBuilder->SetTexture(texture);
   texture.Release();
   return true;

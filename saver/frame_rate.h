@@ -41,3 +41,17 @@ class FrameRateMeasurement {
   uint32_t end_ = 0;
   bool measuring_ = true;
 };
+
+// The figure of --fps: the frames of the last second or so, refreshed about
+// once a second, so that it follows what the saver does now.
+class LiveFrameRate {
+ public:
+  void CountFrame() { ++frames_; }
+  void Format(uint32_t now, char (&text)[FrameRateMeasurement::kTextSize]);
+
+ private:
+  bool started_ = false;
+  uint32_t since_ = 0;
+  uint32_t frames_ = 0;
+  double rate_ = 0.0;
+};

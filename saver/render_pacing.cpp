@@ -21,6 +21,7 @@ bool RenderPacing::Wait(RenderClock& clock, uint32_t milliseconds) {
 }
 
 const char* RenderPacing::OverlayText(RenderClock& clock) {
-  rate_.Format(clock.Now(), overlay_);
+  if (showLive_) live_.Format(clock.Now(), overlay_);
+  else rate_.Format(clock.Now(), overlay_);
   return overlay_;
 }

@@ -24,7 +24,12 @@ class RenderPacing {
   uint32_t NextWait(RenderClock& clock, int32_t frameInterval) const;
   // Waits that long on the stop event; false when a stop was asked for.
   bool Wait(RenderClock& clock, uint32_t milliseconds);
-  void FrameShown() { rate_.CountFrame(); }
+  void FrameShown() {
+    rate_.CountFrame();
+    live_.CountFrame();
+  }
+  // The overlay shows the live figure instead of the first run's average.
+  void SetLive(bool live) { showLive_ = live; }
   void RunEnded(RenderClock& clock) { rate_.EndRun(clock.Now()); }
 
   // The overlay's figure for the frame about to be drawn.
@@ -37,5 +42,7 @@ class RenderPacing {
   bool started_ = false;
   uint32_t lastWake_ = 0;
   FrameRateMeasurement rate_;
+  LiveFrameRate live_;
+  bool showLive_ = false;
   char overlay_[FrameRateMeasurement::kTextSize] = {};
 };

@@ -9,6 +9,7 @@
 #include "platform/win/window.h"
 #include "saver/saver_window.h"
 #include "settings/resolved_options.h"
+#include "settings/settings_flags.h"
 #include "stage/stage.h"
 
 namespace {
@@ -78,6 +79,7 @@ void StopRenderThread() {
 RenderThreadHooks::RenderThreadHooks(HWND window, RenderPacing& pacing, RenderClock& clock)
     : window_(window), pacing_(pacing), clock_(clock) {
   if (Resolved.PreviewMode) previewParent_ = GetParent(window);
+  pacing_.SetLive(LiveFrameRateRequested());
 }
 
 void RenderThreadHooks::FramesStarting(World&) {

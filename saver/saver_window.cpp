@@ -12,6 +12,7 @@
 #include "settings/random_generator.h"
 #include "settings/resolved_options.h"
 #include "settings/settings.h"
+#include "settings/settings_flags.h"
 #include "stage/first_frame_sink.h"
 
 SaverInstance Saver;
@@ -71,6 +72,7 @@ void CreateSaver(HWND window) {
   SetPriorityClass(IDLE_PRIORITY_CLASS);
   LoadProgramStrings();
   LoadSettings();
+  ApplySettingsFlags();
   SeedRandom(Settings.FPS != 0 ? 0u : static_cast<uint32_t>(std::time(nullptr)));
   RECT rect;
   GetWindowRect(window, &rect);

@@ -1,6 +1,8 @@
 #include "settings/default_x_file_name.h"
 
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "platform/sys/utf8_truncate.h"
@@ -32,4 +34,23 @@ void DeriveXFileName(const char* programPath, char* out, size_t size) {
   std::memcpy(out, path.data(), stem);
   std::memcpy(out + stem, kExtension.data(), kExtension.size());
   out[stem + kExtension.size()] = '\0';
+}
+
+namespace {
+
+bool IsFile(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+void DefaultXFileName(const char* programPath, char* out, size_t size) {
+  DeriveXFileName(programPath, out, size);
+  if (!out || size == 0 || !programPath || IsFile(out)) return;
+  const std::filesystem::path program(programPath);
+  const std::string installed =
+      (program.parent_path().parent_path() / "share" / "quellar" / "quellar.X").string();
+  if (installed.size() >= size || !IsFile(installed)) return;
+  std::memcpy(out, installed.c_str(), installed.size() + 1);
 }

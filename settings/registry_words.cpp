@@ -26,3 +26,13 @@ const char* WordOfCode(const WordOption& option, int32_t code) {
   if (code < 0 || code >= option.writtenCount) return nullptr;
   return option.written[code];
 }
+
+bool IsKnownWord(const WordOption& option, const char* word) {
+  for (int32_t i = 0; i < option.acceptedCount; ++i) {
+    if (SameWord(word, option.accepted[i].word)) return true;
+  }
+  for (int32_t i = 0; i < option.writtenCount; ++i) {
+    if (SameWord(word, option.written[i])) return true;
+  }
+  return false;
+}

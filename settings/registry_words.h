@@ -46,5 +46,9 @@ inline constexpr WordOption kWaveWords{
 // The code a stored word reads as.
 int32_t CodeOfWord(const WordOption& option, const char* word);
 
+// Whether the word is one the option writes or accepts (any other word is a
+// mistake that reads as the last column's code).
+bool IsKnownWord(const WordOption& option, const char* word);
+
 // The word written for a code, or null for a code the option does not have.
 const char* WordOfCode(const WordOption& option, int32_t code);

@@ -1,7 +1,10 @@
 #include "settings/settings.h"
 
 #include <bit>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "platform/registry/registry.h"
 #include "platform/sys/module_path.h"
@@ -57,7 +60,7 @@ void SetDefaults() {
   Settings.XScale = 1.0f;
   char programPath[sizeof Settings.XFileName];
   GetModuleFileNameA(programPath, sizeof programPath);
-  DeriveXFileName(programPath, Settings.XFileName, sizeof Settings.XFileName);
+  DefaultXFileName(programPath, Settings.XFileName, sizeof Settings.XFileName);
   CopyString(Settings.TextureName, kNoTextureName);
   CopyString(Settings.DDDriverName, "");
   CopyString(Settings.D3DDriverName, "Auto");
@@ -88,10 +91,20 @@ bool QueryFourBytes(HKEY key, const char* name, uint32_t* bits) {
   return true;
 }
 
+// The value as its line reads, and what the saver takes instead.
+void ReportNotUnderstood(const std::string& line, const std::string& used) {
+  std::fprintf(stderr, "quellar: %s: %s is not understood; %s is used\n",
+               RegKeyFilePath(kSettingsKeyName).c_str(), line.c_str(), used.c_str());
+}
+
 void ReadWord(HKEY key, const WordOption& option) {
   char word[16];
   if (QueryString(key, option.name, word, option.bufferSize)) {
     Settings.*option.field = CodeOfWord(option, word);
+    if (!IsKnownWord(option, word)) {
+      ReportNotUnderstood(std::string(option.name) + " = sz \"" + word + "\"",
+                          WordOfCode(option, option.otherwise));
+    }
   }
 }
 
@@ -99,6 +112,10 @@ void ReadCount(HKEY key, const CountLimit& count) {
   uint32_t value = 0;
   if (!QueryFourBytes(key, count.name, &value)) return;
   Settings.*count.field = value > count.maximum ? count.maximum : value;
+  if (value > count.maximum) {
+    ReportNotUnderstood(std::string(count.name) + " = dword " + std::to_string(value),
+                        std::to_string(count.maximum) + " (the largest value)");
+  }
 }
 
 template <size_t N>
@@ -139,7 +156,7 @@ void WriteString(HKEY key, const char* name, const char (&field)[N]) {
                  uint32_t(strnlen(field, N - 1) + 1));
 }
 
-void WriteValues(HKEY key) {
+void WriteValues(HKEY key, bool withObjectFile = true) {
   WriteWord(key, kFixedSpeedWords);
   WriteWord(key, kConnectTBLRWords);
   WriteWord(key, kSizeWords);
@@ -153,11 +170,46 @@ void WriteValues(HKEY key) {
   WriteFourBytes(key, "ScreenMode", REG_DWORD, Settings.ScreenMode);
   WriteFourBytes(key, "ScreenColor", REG_DWORD, Settings.ScreenColor);
   WriteFourBytes(key, "Rendering", REG_DWORD, Settings.Rendering);
-  WriteString(key, "XFileName", Settings.XFileName);
+  if (withObjectFile) WriteString(key, "XFileName", Settings.XFileName);
   WriteString(key, "TextureName", Settings.TextureName);
   WriteFourBytes(key, "XScale", REG_BINARY, std::bit_cast<uint32_t>(Settings.XScale));
   WriteString(key, "DDDriverName", Settings.DDDriverName);
   WriteString(key, "D3DDriverName", Settings.D3DDriverName);
+}
+
+constexpr char kFirstFileComment[] =
+    "Quellar settings, written with every value at its default by the first run.\n"
+    "Change a value in place or with the configuration dialog (quellar /c).\n"
+    "What each value means, its words and its range: man 6 quellar, or the table\n"
+    "of options in the README (share/doc/quellar/README.md). The format is\n"
+    "\"Name = sz text\", \"Name = dword number\", \"Name = binary bytes\".\n"
+    "\n"
+    "XFileName is not set, so the object beside the program (or share/quellar/\n"
+    "quellar.X of its installation) is used; to choose another object, add\n"
+    "  XFileName = sz \"/path/to/object.x\"\n"
+    "FPS = dword 1 shows the frame rate.";
+
+bool SettingsFileMissing() {
+  const std::string path = RegKeyFilePath(kSettingsKeyName);
+  std::error_code error;
+  return !path.empty() &&
+         std::filesystem::symlink_status(path, error).type() ==
+             std::filesystem::file_type::not_found;
+}
+
+// So that a user finds every value where the documentation says, with the
+// defaults in place to change.
+void WriteFirstSettingsFile() {
+  if (!SettingsFileMissing()) return;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyName, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegSetNewKeyComment(key, kFirstFileComment);
+  WriteValues(key, false);
+  WriteFourBytes(key, "FPS", REG_DWORD, Settings.FPS);
+  RegCloseKey(key);
 }
 
 }  // namespace
@@ -165,7 +217,10 @@ void WriteValues(HKEY key) {
 void LoadSettings() {
   SetDefaults();
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyName, KEY_READ, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyName, KEY_READ, &key) != ERROR_SUCCESS) {
+    WriteFirstSettingsFile();
+    return;
+  }
   ReadValues(key);
   if (GetPlatformClass() == kPlatformWindowsNT4) Settings.ScreenMode = 0;
   RegCloseKey(key);

@@ -1,5 +1,6 @@
 #include "platform/registry/registry.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +16,7 @@ public:
   bool writable;
   bool mustWrite = false;   // a created key whose file does not exist yet
   std::vector<RegistryValue> pending;
+  std::string newFileComment;
 };
 
 namespace {
@@ -33,7 +35,31 @@ std::string StringData(const uint8_t* data, uint32_t dataSize) {
   return std::string(text, nul ? static_cast<const char*>(nul) - text : dataSize);
 }
 
+std::string PathOf(const KeyFileLocation& location) {
+  return location.folder + "/" + location.fileName;
+}
+
+// A line nobody can read is ignored, but the person who typed it hears so.
+void ReportDamagedLines(const KeyFileLocation& location, const RegistryDocument& values) {
+  for (const auto& [number, text] : values.DamagedLines()) {
+    std::fprintf(stderr, "quellar: %s, line %d: \"%s\" cannot be read; the line is ignored\n",
+                 PathOf(location).c_str(), number, text.c_str());
+  }
+}
+
 }  // namespace
+
+std::string RegKeyFilePath(const char* subKey) {
+  std::optional<KeyFileLocation> location = LocateKeyFile(subKey);
+  return location ? PathOf(*location) : std::string();
+}
+
+LSTATUS RegSetNewKeyComment(HKEY key, const char* text) {
+  if (!key || !text) return ERROR_INVALID_PARAMETER;
+  if (!key->writable) return ERROR_ACCESS_DENIED;
+  key->newFileComment = text;
+  return ERROR_SUCCESS;
+}
 
 LSTATUS RegOpenKeyExA(RegistryRoot, const char* subKey, REGSAM access, HKEY* result) {
   if (!result) return ERROR_INVALID_PARAMETER;
@@ -42,6 +68,7 @@ LSTATUS RegOpenKeyExA(RegistryRoot, const char* subKey, REGSAM access, HKEY* res
   if (!location) return ERROR_FILE_NOT_FOUND;
   std::optional<RegistryDocument> values = ReadKeyFile(*location);
   if (!values) return ERROR_FILE_NOT_FOUND;
+  ReportDamagedLines(*location, *values);
   *result = new RegistryKey(std::move(*location), std::move(*values), WantsWrite(access));
   return ERROR_SUCCESS;
 }
@@ -105,7 +132,9 @@ LSTATUS RegCloseKey(HKEY key) {
     // Values another program put into the file since it was opened (FPS
     // switched on by hand) survive: only this handle's own writes change.
     written = RewriteKeyFile(key->location, [key](RegistryDocument current) {
+      const bool fresh = current.Empty();
       for (const RegistryValue& value : key->pending) current.Set(value);
+      if (fresh && !key->newFileComment.empty()) current.PrependComment(key->newFileComment);
       return current;
     });
   }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/sys/last_error.h"
 
@@ -48,3 +49,13 @@ LSTATUS RegSetValueExA(HKEY key, const char* valueName, uint32_t type, const uin
 // Writes what was set on the handle, then frees it. Fails (and still frees
 // the handle) when the file could not be written.
 LSTATUS RegCloseKey(HKEY key);
+
+// Not of the Windows registry, for this platform's files:
+
+// Where the key's file is, for messages to the user; empty when the key name
+// cannot be stored.
+std::string RegKeyFilePath(const char* subKey);
+
+// Comment lines for the top of a key file that this handle creates: a file
+// that exists when the key is closed keeps its own text.
+LSTATUS RegSetNewKeyComment(HKEY key, const char* text);

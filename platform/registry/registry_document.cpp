@@ -253,3 +253,26 @@ void RegistryDocument::Set(RegistryValue value) {
   first->value = std::move(value);
   lines_.erase(std::remove_if(std::next(first), lines_.end(), named), lines_.end());
 }
+
+std::vector<std::pair<int, std::string>> RegistryDocument::DamagedLines() const {
+  std::vector<std::pair<int, std::string>> damaged;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const std::string_view trimmed = Trim(lines_[i].text);
+    if (lines_[i].value || trimmed.empty() || trimmed.front() == '#' || trimmed.front() == ';') {
+      continue;
+    }
+    damaged.emplace_back(int(i + 1), lines_[i].text);
+  }
+  return damaged;
+}
+
+void RegistryDocument::PrependComment(std::string_view text) {
+  std::vector<Line> comment;
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view line = text.substr(0, end);
+    comment.push_back(Line{line.empty() ? "#" : "# " + std::string(line), std::nullopt});
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  lines_.insert(lines_.begin(), comment.begin(), comment.end());
+}

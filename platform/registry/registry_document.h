@@ -31,6 +31,13 @@ public:
 
   bool Empty() const { return lines_.empty(); }
 
+  // Lines that are neither values nor comments nor blank: their numbers
+  // (from 1) and texts, for telling the user what was ignored.
+  std::vector<std::pair<int, std::string>> DamagedLines() const;
+
+  // Comment lines ("# " and the text, one per line of it) put before the first line.
+  void PrependComment(std::string_view text);
+
 private:
   struct Line {
     std::string text;

@@ -25,3 +25,15 @@ void EnsureGuiApplication(int argc, char** argv) {
   // hang on it, and tearing it down during exit would outlive none of them.
   new QApplication(storedArgc, storedArgv.data());
 }
+
+bool CanShowWindows(std::string* problem) {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (!platform.isEmpty() && !platform.startsWith("xcb")) return true;
+  if (XServer::Get()) return true;
+  const QByteArray display = qgetenv("DISPLAY");
+  if (problem) {
+    *problem = display.isEmpty() ? std::string("cannot open display: DISPLAY is not set")
+                                 : "cannot open display \"" + display.toStdString() + "\"";
+  }
+  return false;
+}

@@ -45,7 +45,7 @@ TEST(SkipProgramName, PlainAndQuotedNames) {
   }
 }
 
-TEST(ParseWindowHandle, DecimalDigitsUpToTheFirstOtherWrappingAt32Bits) {
+TEST(ParseWindowHandle, DecimalDigitsUpToTheFirstOtherNoneBeyond32Bits) {
   for (auto [text, handle] :
        std::initializer_list<std::pair<const char*, HWND>>{{"1234", 1234},
                                                            {"1234abc", 1234},
@@ -53,7 +53,9 @@ TEST(ParseWindowHandle, DecimalDigitsUpToTheFirstOtherWrappingAt32Bits) {
                                                            {"", 0},
                                                            {"0x10", 0},
                                                            {"4294967296", 0},
-                                                           {"4294967297", 1}}) {
+                                                           {"4294967295", 4294967295u},
+                                                           {"4294967297", 0},
+                                                           {"99999999999999999999999", 0}}) {
     EXPECT_EQ(ParseWindowHandle(text), handle) << text;
   }
 }
