@@ -73,7 +73,10 @@ void CreateSaver(HWND window) {
   LoadProgramStrings();
   LoadSettings();
   ApplySettingsFlags();
-  SeedRandom(Settings.FPS != 0 ? 0u : static_cast<uint32_t>(std::time(nullptr)));
+  // The file's FPS measures repeatable runs; --fps only shows the rate of
+  // whatever runs.
+  const bool repeatable = Settings.FPS != 0 && !LiveFrameRateRequested();
+  SeedRandom(repeatable ? 0u : static_cast<uint32_t>(std::time(nullptr)));
   RECT rect;
   GetWindowRect(window, &rect);
   ResolveOptions(rect);
