@@ -131,3 +131,27 @@ TEST(StopEventClock, AStopEndsALongFrameWaitAtOnce) {
 }
 
 }  // namespace
+
+// --fps: the figure follows the saver as it is now (50 then 20 frames a
+// second) and changes only about once a second, so that it can be read.
+TEST(RenderPacing, TheLiveFigureIsTheLastSecondsRateRefreshedOnceASecond) {
+  StandInClock clock;
+  RenderPacing pacing;
+  pacing.SetLive(true);
+  pacing.FramesStarting(clock);
+  std::vector<std::string> shown;
+  auto run = [&](int frames, int32_t interval) {
+    for (int i = 0; i < frames; ++i) {
+      shown.push_back(pacing.OverlayText(clock));
+      ASSERT_TRUE(Frame(pacing, clock, interval, 0));
+    }
+  };
+  run(150, 20);  // three seconds at 50 frames a second
+  run(100, 50);  // five seconds at 20
+  EXPECT_EQ(shown[10], "  0.00");
+  EXPECT_EQ(shown[60], " 50.00");
+  EXPECT_EQ(shown.back(), " 20.00");
+  int changes = 0;
+  for (size_t i = 1; i < shown.size(); ++i) changes += shown[i] != shown[i - 1];
+  EXPECT_LE(changes, 3) << "the figure flickers";
+}
