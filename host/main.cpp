@@ -7,6 +7,7 @@
 #include "host/program_request.h"
 #include "platform/sys/command_line.h"
 #include "platform/win/application.h"
+#include "platform/win/standalone_frame.h"
 
 namespace {
 
@@ -43,16 +44,26 @@ int main(int argc, char** argv) {
   }
   if (!request.notice.empty()) Say(request.notice);
   if (!request.display.empty()) setenv("DISPLAY", request.display.c_str(), 1);
-  // The rest of the program sees the mode alone: a path given to a flag must
-  // never read as a switch.
-  const std::string line = "quellar " + request.modeLine;
-  const char* modeArgv[] = {line.c_str()};
-  SetCommandLine(1, modeArgv);
   std::string problem;
   if (!CanShowWindows(&problem)) {
     Say(problem);
     End(kExitBadStart);
   }
+  // A window of our own is drawn in as XScreenSaver's windows are: until it
+  // is closed, or SIGINT/SIGTERM.
+  if (request.ownWindow) {
+    const uint32_t frame = CreateStandaloneFrame("Quellar", 800, 600);
+    if (frame == 0) {
+      Say("cannot make a window");
+      End(kExitBadStart);
+    }
+    request.modeLine = "-window-id " + std::to_string(frame);
+  }
+  // The rest of the program sees the mode alone: a path given to a flag must
+  // never read as a switch.
+  const std::string line = "quellar " + request.modeLine;
+  const char* modeArgv[] = {line.c_str()};
+  SetCommandLine(1, modeArgv);
   // Qt hears the program's name only: its own options (-platform, -display)
   // would otherwise end the process on a typing error.
   EnsureGuiApplication(1, argv);

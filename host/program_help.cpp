@@ -24,6 +24,7 @@ std::string ProgramHelpText() {
       "  -root               inside XScreenSaver: draws in the window named by\n"
       "                      XSCREENSAVER_WINDOW (full screen when it is not set)\n"
       "  -window-id <id>     draws in that window (decimal or 0x hexadecimal)\n"
+      "  -window             draws in a window of its own until it is closed\n"
       "\n"
       "Options for this run (they override the settings file and are not saved;\n"
       "words in any case; --name=value works too):\n";

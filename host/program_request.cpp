@@ -91,8 +91,7 @@ class Reader {
       }
       modeWords_.insert(modeWords_.end(), {"-window-id", id});
     } else if (lowered == "window") {
-      request_.mistake = shown + " (a window of its own) is not offered: use /s for the "
-                         "full screen, or -window-id <id> to draw into a window";
+      request_.ownWindow = true;
     } else if (const SettingsFlagInfo* flag = FindSettingsFlag(name)) {
       ReadSettingsFlag(*flag, shown, inlineValue);
     } else if (dashes == 2) {
@@ -118,6 +117,10 @@ class Reader {
 
   void CheckMode() {
     const std::string& line = request_.modeLine;
+    if (request_.ownWindow) {
+      if (!line.empty()) request_.mistake = "-window and \"" + line + "\" are two modes; choose one";
+      return;
+    }
     if (ReadXScreenSaverOptions(line.c_str(), nullptr).present) return;
     HostSwitch choice = ReadHostSwitch(line.c_str());
     switch (choice.mode) {

@@ -3,8 +3,8 @@
 #include <vector>
 
 // What the command line asks of the program, read before anything else runs:
-// a mode (the screen-saver switches /s /p /c /a, or XScreenSaver's -root and
-// -window-id), the settings flags for this run (settings_flags.h), -display,
+// a mode (the screen-saver switches /s /p /c /a, XScreenSaver's -root and
+// -window-id, or -window for a window of the program's own), the settings flags for this run (settings_flags.h), -display,
 // or --help and --version. The mode's words go on to HostEntry as they were;
 // the flags never reach the mode's line, so a path given to a flag cannot be
 // taken for a switch.
@@ -13,6 +13,7 @@ struct ProgramRequest {
   Action action = Action::Run;
   std::string modeLine;  // e.g. "/p 1234", "-root", "" (configuration)
   std::string display;   // from -display, empty when not given
+  bool ownWindow = false;  // -window: draw in a top-level window of our own
   std::string mistake;   // one line, without the program's name
   std::string notice;    // a warning that does not stop the run
 };

@@ -167,7 +167,7 @@ TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
       {{"-h"}, 0, "Settings.reg"},
       {{"--version"}, 0, "quellar "},
       {{"/x"}, 255, "\"/x\" is not a mode"},
-      {{"-window"}, 255, "-window (a window of its own) is not offered"},
+      {{"-window", "/s"}, 255, "-window and \"/s\" are two modes"},
       {{"/s", "--speed", "21"}, 255, "--speed: \"21\" is not a whole number from 0 to 20"},
       {{"/s", "--roll", "sideways"}, 255, "--roll: \"sideways\" is not one of nasi"},
       {{"/s", "--x-scale", "nan"}, 255, "--x-scale: \"nan\""},
@@ -288,6 +288,21 @@ TEST_F(CommandLine, TheFirstRunWritesEveryValueAtItsDefault) {
   const std::string saved = ReadFile(settingsFile());
   EXPECT_EQ(saved.rfind("# Quellar settings", 0), 0u) << saved;
   EXPECT_TRUE(Contains(saved, "Speed = dword 3"));
+}
+
+// -window: a top-level window of the program's own, drawn in until the window
+// manager closes it (which cuts the connection that made it).
+TEST_F(CommandLine, AWindowOfItsOwnIsDrawnInUntilItIsClosed) {
+  ASSERT_TRUE(StartServer());
+  Display* x = server->X();
+  Program& saver = Run({"-window", "--screen-mode", "window"});
+  Window frame = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (frame = FindTopLevel(x, "Quellar")) != 0; }, kAppear))
+      << saver.Err();
+  EXPECT_TRUE(Drawn()) << saver.Err();
+  XKillClient(x, frame);
+  XSync(x, False);
+  EXPECT_EQ(saver.Wait(kExit), 0) << saver.Err();
 }
 
 // An installed copy has its programs alone in bin/ and finds its default
