@@ -179,6 +179,8 @@ TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
       {{"-window-id", "zz"}, 255, "-window-id needs a window id"},
       {{"/s"}, 255, "cannot open display \"nowhere:0\""},
       {{"/s", "-display", "nowhere:1"}, 255, "cannot open display \"nowhere:1\""},
+      // Qt never sees the arguments, so its own options cannot abort the run.
+      {{"/s", "-platform", "nonexistent"}, 255, "cannot open display \"nowhere:0\""},
       // Words and names in any case, values after '=': all taken, so the
       // display is what stops the run.
       {{"-ROOT", "--Roll", "GuruGuru", "-size=BIG", "--screen-mode", "1024X768", "--fps"},
