@@ -266,7 +266,9 @@ TEST_F(WorldTest, RollModes) {
   Resolved.Roll = 1;
   world().Restart();
   EXPECT_NEAR(BoardDirection(world()).z, 1, 1e-6);
-  EXPECT_LT(BoardDirection(world(), true).z, 0.9999);  // "KURUKURU" spins about (1, 1, 0)
+  dir = BoardDirection(world(), true);  // "KURUKURU" spins about (1, 1, 0)
+  EXPECT_NEAR(std::fabs(dir.x), std::sin(kPi / 60) / std::sqrt(2.0), 1e-4);
+  EXPECT_NEAR(dir.y, -dir.x, 1e-6);
   Resolved.Roll = 0;
   world().Restart();
   EXPECT_NEAR(BoardDirection(world(), true).z, 1, 1e-6);  // reset and still
@@ -288,40 +290,54 @@ TEST_F(WorldTest, CameraOrbitsAndLooksAtTheOrigin) {
   EXPECT_NEAR(dir.z, -z / std::sqrt(s * s * 2 + z * z), 1e-5);
 }
 
-// Shows every cell, draws, and counts the pixels that are not background.
-int DrawnPixels(World& world) {
-  for (int32_t y = 1; y <= world.Height(); ++y) {
-    for (int32_t x = 1; x <= world.Width(); ++x) {
-      world.CellAt(x, y).history = 1;
-      world.AnimateCell(world.CellAt(x, y), SplitStepCount());
-    }
+// Where the picture shows the given cells: the middle of the pixels that are
+// not background, with only those cells on the board.
+struct Spot {
+  double x, y;
+};
+Spot DrawnSpot(World& world, std::initializer_list<std::pair<int32_t, int32_t>> cells) {
+  world.HideAllCells();
+  for (int32_t y = 1; y <= world.Height(); ++y)
+    for (int32_t x = 1; x <= world.Width(); ++x) world.CellAt(x, y).history = 0;
+  for (auto [x, y] : cells) {
+    world.CellAt(x, y).history = 1;
+    world.AnimateCell(world.CellAt(x, y), SplitStepCount());
   }
   EXPECT_TRUE(world.RenderFrame());
   SurfaceImage image;
   EXPECT_TRUE(world.graphics.primary->ReadBack(&image));
-  int lit = 0;
+  double sx = 0, sy = 0, n = 0;
   for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) lit += image.Pixel(x, y) != 0;
+    for (int x = 0; x < image.width; ++x) {
+      if (image.Pixel(x, y) == 0) continue;
+      sx += x, sy += y, n += 1;
+    }
   }
-  return lit;
+  return n ? Spot{sx / n, sy / n} : Spot{-1, -1};
 }
 
-TEST_F(WorldTest, BoardResizedFromLargeIsDrawnSmallerAndFarther) {
-  ASSERT_TRUE(Build(12, 9));
-  const int fresh = DrawnPixels(world());
-  Rebuild();
-  ASSERT_TRUE(Build(32, 24));
-  world().HideAllCells();
-  ASSERT_TRUE(world().Resize(12, 9));
-  D3DVECTOR p;
-  world().boardFrame->GetPosition(world().sceneFrame, &p);
-  EXPECT_NEAR(p.z, 13, 1e-5);
-  const int resized = DrawnPixels(world());
-  // Seen from 33 + 13 units instead of 13 the board is drawn at 13/46 of the
-  // size: the first fills much of the picture, the second a small patch.
-  EXPECT_GT(fresh, 640 * 480 / 5);
-  EXPECT_GT(resized, fresh / 50);
-  EXPECT_LT(resized, fresh / 6);
+// The camera looks along z from W + 1 in front of a fresh board; a board
+// resized later moves W + 1 away from the origin while the camera stays. The
+// field of 0.5 at the front plane 1 makes 640 / distance pixels a unit across
+// and up in a 640 x 480 picture, with the board's row 1 at the bottom.
+TEST_F(WorldTest, CornerAndCentreCellsAppearWhereTheCameraSeesThem) {
+  struct Case {
+    int32_t width, height, resizedTo;
+    double distance;
+  };
+  for (const Case& c : {Case{12, 9, 0, 13}, Case{32, 24, 12, 33 + 13}, Case{32, 24, 0, 33}}) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " resized " << c.resizedTo);
+    ASSERT_TRUE(Build(c.width, c.height));
+    if (c.resizedTo) ASSERT_TRUE(world().Resize(c.resizedTo, c.resizedTo * 3 / 4));
+    const int32_t w = world().Width(), h = world().Height();
+    for (auto [x, y] : {std::pair{1, 1}, {w, 1}, {1, h}, {w, h}, {w / 2, h / 2 + 1}}) {
+      const Spot spot = DrawnSpot(world(), {{x, y}});
+      const double scale = 640 / c.distance;
+      EXPECT_NEAR(spot.x, 320 + scale * (x - (w + 1) / 2.0), 2.5) << x << "," << y;
+      EXPECT_NEAR(spot.y, 240 - scale * (y - (h + 1) / 2.0), 2.5) << x << "," << y;
+    }
+    Rebuild();
+  }
 }
 
 // Writes down every hook as it is called.

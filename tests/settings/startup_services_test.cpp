@@ -45,12 +45,4 @@ TEST(RenderQuality, ComesFromEitherRecordsRendering) {
   }
 }
 
-TEST(ProgramStrings, FillTheCaptionHelpFileAndAnEmptyFailureText) {
-  ProgramHelpFailure[0] = 'x';
-  LoadProgramStrings();
-  EXPECT_STREQ(ProgramCaption, "Quellar");
-  EXPECT_STREQ(ProgramHelpFile, "Quellar.hlp");
-  EXPECT_STREQ(ProgramHelpFailure, "");
-}
-
 }  // namespace

@@ -370,10 +370,18 @@ TEST_F(StageTest, WindowedFramesShowTheSceneAndTellTheWindowOfTheFirst) {
     EXPECT_EQ(stage.graphics.windowRect,
               (moved ? RECT{300, 200, 500, 350} : RECT{10, 20, 210, 170}));
     ASSERT_TRUE(stage.RenderFrame());
-    const SurfaceImage picture = Presented(stage);
-    EXPECT_NE(picture.Pixel(100, 75) & 0xFF0000, 0u);  // red object in the middle
-    EXPECT_EQ(picture.Pixel(100, 75) & 0x00FFFF, 0u);
-    EXPECT_EQ(picture.Pixel(0, 0) | picture.Pixel(199, 149), 0u) << "corners";
+    SurfaceImage drawn;
+    ASSERT_TRUE(stage.graphics.backBuffer->ReadBack(&drawn));
+    EXPECT_NE(drawn.Pixel(100, 75) & 0xFF0000, 0u);  // red object in the middle
+    EXPECT_EQ(drawn.Pixel(100, 75) & 0x00FFFF, 0u);
+    EXPECT_EQ(drawn.Pixel(0, 0) | drawn.Pixel(199, 149), 0u) << "corners";
+    // The window shows the drawn picture pixel for pixel, neither shifted nor scaled.
+    const std::vector<uint32_t> shown = window->Pixels(200, 150);
+    ASSERT_EQ(shown.size(), 200u * 150u);
+    int wrong = 0;
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 200; ++x) wrong += (shown[size_t(y * 200 + x)] & 0xFFFFFF) != drawn.Pixel(x, y);
+    EXPECT_EQ(wrong, 0);
   }
   // Posted at every frame until the window has handled one.
   EXPECT_EQ(sink.posts, (std::vector<HWND>{window->Id(), window->Id()}));

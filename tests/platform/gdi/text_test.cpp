@@ -1,25 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-#include <xcb/composite.h>
-#include <xcb/xcb.h>
 
-#include <QFontInfo>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/text_application.h"
 
 namespace {
-
-// Tests run side by side on one X server, and their windows overlap: each
-// window keeps its own pixels off screen, so that reading them back sees only
-// what was drawn on that window.
-inline void KeepPixelsOffScreen(xcb_connection_t* c, xcb_window_t window) {
-  free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
-  xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_MANUAL);
-}
 
 constexpr char kMessage[] = "DirectDraw の初期化に失敗しました。";
 
@@ -36,12 +22,6 @@ struct Bitmap {
   std::vector<uint8_t> pixels;
   HDC dc;
 };
-
-TEST(GothicText, UsesAJapaneseGothicFace) {
-  ASSERT_TRUE(EnsureTextApplication());
-  const QString family = QFontInfo(GothicFont()).family();
-  EXPECT_TRUE(family.contains("Gothic") || family.contains("CJK")) << family.toStdString();
-}
 
 TEST(GothicText, JapaneseGlyphsAreRealGlyphs) {
   // Each kana must draw something of its own: a missing glyph draws the same
@@ -104,72 +84,6 @@ TEST(GothicText, SystemPaletteHasStaticColoursAtBothEnds) {
   EXPECT_EQ(entries[0].peRed + entries[0].peGreen + entries[0].peBlue, 0);
   EXPECT_EQ(entries[255].peRed & entries[255].peGreen & entries[255].peBlue, 255);
   EXPECT_EQ(GetSystemPaletteEntries(nullptr, 250, 20, entries), 6u);
-}
-
-// On a real window: drawn where asked, white on black, and drawn again the
-// same when the window asks to be painted again.
-TEST(WindowText, DrawnOnTheWindowAndAgainOnRepaint) {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(c)) {
-    xcb_disconnect(c);
-    GTEST_SKIP() << "no X display";
-  }
-  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-  const xcb_window_t window = xcb_generate_id(c);
-  const uint32_t values[] = {screen->black_pixel, 1};
-  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 400, 100, 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                    XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
-  KeepPixelsOffScreen(c, window);
-  xcb_map_window(c, window);
-  free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-
-  HDC dc = GetDC(window);
-  ASSERT_NE(dc, nullptr);
-  EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 32);
-  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 400);
-  SetTextColor(dc, RGB(255, 255, 255));
-  SetBkColor(dc, RGB(0, 0, 0));
-  SIZE extent;
-  ASSERT_TRUE(GetTextExtentPoint32A(dc, kMessage, int(strlen(kMessage)), &extent));
-  const int x = (400 - extent.cx) / 2, y = (100 - extent.cy) / 2;
-  auto grab = [&] {
-    auto* image = xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, 400, 100, ~0u), nullptr);
-    std::vector<uint32_t> pixels;
-    if (!image) return pixels;
-    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
-    pixels.assign(data, data + 400 * 100);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
-    free(image);
-    return pixels;
-  };
-  ASSERT_TRUE(TextOutA(dc, x, y, kMessage, int(strlen(kMessage))));
-  const std::vector<uint32_t> first = grab();
-  ASSERT_EQ(first.size(), 400u * 100u);
-  int white = 0;
-  for (int py = 0; py < 100; ++py)
-    for (int px = 0; px < 400; ++px) {
-      const uint32_t p = first[size_t(py) * 400 + size_t(px)];
-      ASSERT_TRUE(p == 0 || p == 0xFFFFFF);
-      const bool inside = px >= x && px < x + extent.cx && py >= y && py < y + extent.cy;
-      if (!inside) {
-        ASSERT_EQ(p, 0u);
-      }
-      white += p == 0xFFFFFF;
-    }
-  EXPECT_GT(white, 100);
-
-  // An expose clears the window to its background; painting again restores it.
-  xcb_clear_area(c, 0, window, 0, 0, 0, 0);
-  free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-  ASSERT_TRUE(TextOutA(dc, x, y, kMessage, int(strlen(kMessage))));
-  EXPECT_EQ(grab(), first);
-  EXPECT_EQ(ReleaseDC(window, dc), 1);
-
-  EXPECT_EQ(GetDC(0x1FFFFFF0), nullptr);  // no such window
-  xcb_destroy_window(c, window);
-  xcb_disconnect(c);
 }
 
 }  // namespace

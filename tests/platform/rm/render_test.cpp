@@ -61,6 +61,17 @@ TEST_F(RenderTest, DirectionsCullingDepthClippingAndTheCamera) {
   EXPECT_TRUE(IsBlack(50, 50)) << "beyond the back clipping plane";
   EXPECT_FALSE(viewport_->SetBack(0.5f)) << "behind the front plane";
   viewport_->SetBack(5000);
+  // The planes and the field each refuse what would make no picture.
+  EXPECT_FALSE(viewport_->SetFront(0));
+  EXPECT_FALSE(viewport_->SetFront(5000));
+  EXPECT_FALSE(viewport_->SetField(0));
+  ASSERT_TRUE(viewport_->SetFront(6));  // now the red face at 4 is cut away
+  RenderAndRead();
+  EXPECT_EQ(Pixel(50, 50), 0x00FF00FFu);
+  viewport_->SetFront(1);
+  ASSERT_TRUE(viewport_->SetField(0.25f));  // twice the size: the square covers 0..100
+  RenderAndRead();
+  EXPECT_FALSE(IsBlack(5, 50));
   camera_->SetOrientation(scene_, 1, 0, 0, 0, 1, 0);  // look along +x
   RenderAndRead();
   EXPECT_FALSE(IsBlack(50, 50));
