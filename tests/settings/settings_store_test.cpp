@@ -203,10 +203,12 @@ TEST_F(SettingsStore, WhatIsSavedLoadsBackExceptFPSWhichIsNeverWritten) {
 }
 
 TEST_F(SettingsStore, ACodeWithoutAWordLeavesTheStoredWord) {
-  LoadFrom("Size = sz \"Big\"\n");
-  Settings.Size = 7;
+  LoadFrom("Size = sz \"Big\"\nColors = sz \"3\"\n");
+  Settings.Size = 4;  // one past the last word
+  Settings.Colors = -1;
   SaveSettings();
   EXPECT_NE(ReadSettingsFile().find("Size = sz \"Big\""), std::string::npos);
+  EXPECT_NE(ReadSettingsFile().find("Colors = sz \"3\""), std::string::npos);
 }
 
 TEST_F(SettingsStore, Nt4RunsWindowedOnlyWhenTheKeyExists) {

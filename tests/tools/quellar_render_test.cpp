@@ -104,25 +104,54 @@ TEST(QuellarRender, BoardPrintingFollowsTheRunsAcrossTheirEnds) {
   EXPECT_EQ(lines[i].rfind("frames=240 seconds=", 0), 0u) << lines[i];
 }
 
-TEST(QuellarRender, WritesEveryKthFrameAsAPicture) {
+// The boards printed after each generation, in order.
+std::vector<std::vector<std::string>> PrintedBoards(const std::string& out) {
+  std::vector<std::vector<std::string>> boards;
+  for (const std::string& line : Lines(out)) {
+    if (line.rfind("generation ", 0) == 0) {
+      boards.emplace_back();
+    } else if (!boards.empty() && !line.empty() && line.find_first_not_of("#.") == std::string::npos) {
+      boards.back().push_back(line);
+    }
+  }
+  return boards;
+}
+
+// With one frame a generation and nothing moving, frame k shows the board of
+// generation k - 1: a 12 x 9 board seen from 13 units, 640 / 13 pixels a cell,
+// row 1 at the bottom. Every cell's middle is lit exactly when it is alive.
+TEST(QuellarRender, PicturesShowThePrintedBoards) {
   const std::string folder = MakeTempDir() + "/out";
-  ToolResult run = RunTool(std::string(kBigBoard) + " --seed 1 --frames 6 --every 3 --png " +
-                           folder + " --set Size=Middle");
+  ToolResult run = RunTool(
+      "--set Size=Big --set LocusOfSplit=0 --set ScreenMode=0 --set Roll=NASI --set Wave=Off "
+      "--set CameraMove=Off --size 640x480 --seed 5 --generations 4 --print-board --every 2 --png " +
+      folder);
   ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_EQ(run.out.find("run ended"), std::string::npos) << "a seed whose first run lasts";
+  const auto boards = PrintedBoards(run.out);
+  ASSERT_EQ(boards.size(), 5u);
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
     files.push_back(entry.path().filename().string());
-  }
   std::sort(files.begin(), files.end());
-  ASSERT_EQ(files, (std::vector<std::string>{"frame-000003.png", "frame-000006.png"}));
-  QImage picture(QString::fromStdString(folder + "/frame-000006.png"));
-  ASSERT_EQ(picture.width(), 96);
-  ASSERT_EQ(picture.height(), 72);
-  int lit = 0;
-  for (int y = 0; y < 72; ++y) {
-    for (int x = 0; x < 96; ++x) lit += (picture.pixel(x, y) & 0xFFFFFF) != 0;
+  ASSERT_EQ(files, (std::vector<std::string>{"frame-000002.png", "frame-000004.png"}));
+  for (int frame : {2, 4}) {
+    SCOPED_TRACE(frame);
+    const auto& board = boards[size_t(frame - 1)];
+    ASSERT_EQ(board.size(), 9u);
+    QImage picture(QString::fromStdString(folder + "/" + files[size_t(frame / 2 - 1)]));
+    ASSERT_EQ(picture.size(), QSize(640, 480));
+    int alive = 0;
+    for (int y = 1; y <= 9; ++y) {
+      for (int x = 1; x <= 12; ++x) {
+        const int px = int(320 + 640 / 13.0 * (x - 6.5)), py = int(240 - 640 / 13.0 * (y - 5));
+        const bool lit = (picture.pixel(px, py) & 0xFFFFFF) != 0;
+        alive += board[size_t(y - 1)][size_t(x - 1)] == '#';
+        EXPECT_EQ(lit, board[size_t(y - 1)][size_t(x - 1)] == '#') << x << "," << y;
+      }
+    }
+    EXPECT_GT(alive, 5);
   }
-  EXPECT_GT(lit, 96 * 72 / 20);  // cells, not an empty black picture
 }
 
 TEST(QuellarRender, FullScreenModeGivesPicturesOfTheModesSize) {
