@@ -288,6 +288,10 @@ TEST_F(WorldTest, CameraOrbitsAndLooksAtTheOrigin) {
   EXPECT_NEAR(p.z, z, 1e-4);
   EXPECT_NEAR(dir.x, -s / std::sqrt(s * s * 2 + z * z), 1e-5);
   EXPECT_NEAR(dir.z, -z / std::sqrt(s * s * 2 + z * z), 1e-5);
+  // Upright: up is the scene's y made square to the direction.
+  const double upLength = std::sqrt(1 - dir.y * dir.y);
+  EXPECT_NEAR(up.x, -dir.y * dir.x / upLength, 1e-5);
+  EXPECT_NEAR(up.y, upLength, 1e-5);
 }
 
 // Where the picture shows the given cells: the middle of the pixels that are
@@ -347,7 +351,20 @@ struct RecordingHooks : GenerationHooks {
     log += std::to_string(frame) + ":";
     return frame != stopAtFrame;
   }
-  void CellsAnimated(World&) override { log += "animated,"; }
+  // Once a frame's work is done every live cell is shown, and on the last
+  // frame only those: a birth has arrived and a death has gone.
+  void CellsAnimated(World& world) override {
+    log += "animated,";
+    missing = extra = 0;
+    for (int32_t y = 1; y <= world.Height(); ++y) {
+      for (int32_t x = 1; x <= world.Width(); ++x) {
+        const bool alive = world.CellAt(x, y).history & 1, shown = world.CellAt(x, y).inScene;
+        missing += alive && !shown;
+        extra += shown && !alive;
+        alive_ += alive;
+      }
+    }
+  }
   bool DrawFrame(World& world) override {
     log += "draw,";
     return world.RenderFrame();
@@ -357,6 +374,7 @@ struct RecordingHooks : GenerationHooks {
 
   std::string log;
   uint32_t stopAtFrame = 0;
+  int missing = -1, extra = -1, alive_ = 0;
 };
 
 // A hook that says stop ends the generation before the cells move.
@@ -369,6 +387,9 @@ TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
     ASSERT_TRUE(RunGeneration(world(), hooks));
     EXPECT_EQ(hooks.log, n ? "start 1:animated,draw,shown 2:animated,draw,shown step"
                            : "start 1:animated,draw,shown step");
+    EXPECT_EQ(hooks.missing, 0);
+    EXPECT_EQ(hooks.extra, 0);
+    EXPECT_GT(hooks.alive_, 10);
     EXPECT_NEAR(world().rollAngle, (n ? 2 : 1) * kPi / 180, 1e-12);
     EXPECT_NEAR(world().animationPhase, (n ? 2 : 1) * 5 * kPi / 180, 1e-12);
     Rebuild();

@@ -319,6 +319,7 @@ const ModeCase kModes[] = {
     {0, 0, 0, "", 200, 150, 32, D3DRMRENDER_FLAT, 32, D3DRMTEXTURE_LINEAR},
     {3, 0, 0, "", 1024, 768, 8, D3DRMRENDER_WIREFRAME, 8, D3DRMTEXTURE_NEAREST},
     {2, 1, 2, "no such driver", 800, 600, 16, D3DRMRENDER_FLAT, 32, D3DRMTEXTURE_LINEAR},
+    {1, 3, 2, "", 640, 480, 32, D3DRMRENDER_FLAT, 32, D3DRMTEXTURE_LINEAR},
 };
 
 TEST_F(StageTest, OptionsChooseTheModeAndTheRendering) {
@@ -373,6 +374,13 @@ TEST_F(StageTest, WindowedFramesShowTheSceneAndTellTheWindowOfTheFirst) {
     SurfaceImage drawn;
     ASSERT_TRUE(stage.graphics.backBuffer->ReadBack(&drawn));
     EXPECT_NE(drawn.Pixel(100, 75) & 0xFF0000, 0u);  // red object in the middle
+    // Lit by the ambient 0.3 and the white light from the upper left front, the
+    // object's red averages 202 of 255 over its pixels.
+    double red = 0, lit = 0;
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (const uint32_t r = drawn.Pixel(x, y) >> 16) red += r, lit += 1;
+    EXPECT_NEAR(red / lit, 202, 6);
     EXPECT_EQ(drawn.Pixel(100, 75) & 0x00FFFF, 0u);
     EXPECT_EQ(drawn.Pixel(0, 0) | drawn.Pixel(199, 149), 0u) << "corners";
     // The window shows the drawn picture pixel for pixel, neither shifted nor scaled.
@@ -388,6 +396,8 @@ TEST_F(StageTest, WindowedFramesShowTheSceneAndTellTheWindowOfTheFirst) {
   sink.seen = true;
   EXPECT_TRUE(stage.RenderFrame());
   EXPECT_EQ(sink.posts.size(), 2u);
+  stage.graphics.primary.Release();
+  EXPECT_FALSE(stage.RenderFrame()) << "nowhere to show the frame";
 }
 
 TEST_F(StageTest, LostSurfacesAreRestoredAndWhatCannotBeMendedEndsTheFrames) {
