@@ -332,7 +332,9 @@ TEST_F(WorldTest, CornerAndCentreCellsAppearWhereTheCameraSeesThem) {
   for (const Case& c : {Case{12, 9, 0, 13}, Case{32, 24, 12, 33 + 13}, Case{32, 24, 0, 33}}) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " resized " << c.resizedTo);
     ASSERT_TRUE(Build(c.width, c.height));
-    if (c.resizedTo) ASSERT_TRUE(world().Resize(c.resizedTo, c.resizedTo * 3 / 4));
+    if (c.resizedTo) {
+      ASSERT_TRUE(world().Resize(c.resizedTo, c.resizedTo * 3 / 4));
+    }
     const int32_t w = world().Width(), h = world().Height();
     for (auto [x, y] : {std::pair{1, 1}, {w, 1}, {1, h}, {w, h}, {w / 2, h / 2 + 1}}) {
       const Spot spot = DrawnSpot(world(), {{x, y}});
