@@ -15,6 +15,7 @@
 #include "platform/win/message_loop.h"
 #include "platform/win/window.h"
 #include "saver/saver_window.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -133,6 +134,7 @@ void ResetHostState() {
   Host.imeAssociate = nullptr;
   Host.savedInputContext = nullptr;
   Host.systemParametersInfo = nullptr;
+  Host.endingSignal = 0;
 }
 
 int HostEntry() {
@@ -145,8 +147,13 @@ int HostEntry() {
     std::string line = "quellar " + arguments;
     const char* argv[] = {line.c_str()};
     SetCommandLine(1, argv);
+    if (!xscreensaver.fullScreen) ScopeInstanceMutexToWindow(xscreensaver.window);
   }
-  return HostMain(arguments.c_str());
+  const int exitCode = HostMain(arguments.c_str());
+  // XScreenSaver's modes end by the signal that ended them, as its daemon
+  // expects; the stand-alone saver ends with its exit code.
+  if (xscreensaver.present && Host.endingSignal != 0) EndBySignal(Host.endingSignal);
+  return exitCode;
 }
 
 int HostMain(const char* arguments) {
@@ -193,6 +200,7 @@ int RunSaverWindow(HWND parent) {
     if (IsWindow(window)) DestroyWindow(window);
   }
   termination.CloseOnRequest(0);
+  Host.endingSignal = termination.Signal();
   Host.saverWindow = 0;
   UnloadPasswordModule();
   return exitCode;

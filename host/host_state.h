@@ -59,6 +59,8 @@ struct HostState {
   // Only Windows 9x keeps a screen-saver-running state; this platform has none
   // to set, and tests put a recorder here.
   SystemParametersInfoProc systemParametersInfo = nullptr;
+  // The signal (SIGTERM, SIGINT) that ended the saver window; 0 for any other end.
+  int endingSignal = 0;
 };
 
 extern HostState Host;

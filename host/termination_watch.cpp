@@ -5,23 +5,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/win/message_loop.h"
 
 namespace {
 
-constexpr char kSignalled = 'S';
+// The handler writes the signal's number; this byte is no signal's.
 constexpr char kQuit = 'Q';
 constexpr int kSignals[] = {SIGTERM, SIGINT};
 
 std::atomic<int> signalPipe{-1};
 struct sigaction previousActions[2];
 
-void OnTerminationSignal(int) {
+void OnTerminationSignal(int signal) {
   int saved = errno;
   int fd = signalPipe.load();
   if (fd >= 0) {
-    [[maybe_unused]] ssize_t written = write(fd, &kSignalled, 1);
+    const char number = char(signal);
+    [[maybe_unused]] ssize_t written = write(fd, &number, 1);
   }
   errno = saved;
 }
@@ -55,7 +58,7 @@ TerminationWatch::~TerminationWatch() {
 
 void TerminationWatch::CloseOnRequest(HWND window) {
   window_ = window;
-  if (requested_.load()) Close();
+  if (Requested()) Close();
 }
 
 void TerminationWatch::Watch() {
@@ -64,9 +67,24 @@ void TerminationWatch::Watch() {
     ssize_t got = read(readEnd_, &byte, 1);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0 || byte == kQuit) return;
-    requested_ = true;
+    int expected = 0;
+    signal_.compare_exchange_strong(expected, byte);
     Close();
   }
+}
+
+void EndBySignal(int signal) {
+  std::fflush(nullptr);
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal);
+  std::_Exit(128 + signal);
 }
 
 void TerminationWatch::Close() {

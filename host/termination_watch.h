@@ -19,7 +19,9 @@ class TerminationWatch {
   // The window to close; a request that came before it existed closes it at
   // once. 0 stops closing anything.
   void CloseOnRequest(HWND window);
-  bool Requested() const { return requested_.load(); }
+  bool Requested() const { return signal_.load() != 0; }
+  // The signal that asked for the close; 0 while none came.
+  int Signal() const { return signal_.load(); }
 
  private:
   void Watch();
@@ -27,7 +29,11 @@ class TerminationWatch {
 
   int readEnd_ = -1;
   int writeEnd_ = -1;
-  std::atomic<bool> requested_{false};
+  std::atomic<int> signal_{0};
   std::atomic<HWND> window_{0};
   std::thread watcher_;
 };
+
+// Ends the process by that signal with its default action, once everything
+// the saver had to put back is back: the way a parent sees a normal kill.
+[[noreturn]] void EndBySignal(int signal);

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/sys/types.h"
+
 // Every user option, named after its value in the settings key.
 struct SettingsRecord {
   int32_t FixedSpeed;      // 0 fixed, 1 random speed for each run
@@ -62,3 +64,6 @@ void LoadProgramStrings();
 // mutex. The handle is kept either way; ReleaseInstanceMutex lets it go.
 bool AcquireInstanceMutex();
 void ReleaseInstanceMutex();
+// Inside XScreenSaver every monitor has a window and a copy of the saver of
+// its own: the instance mutex then keeps one saver per window.
+void ScopeInstanceMutexToWindow(HWND window);

@@ -9,18 +9,33 @@
 #include "platform/ddraw/direct_draw_palette.h"
 #include "platform/ddraw/direct_draw_surface.h"
 #include "platform/ddraw/display_device.h"
-#include "platform/win/offscreen_window.h"
+#include "platform/ddraw/monitor_blanking.h"
 #include "platform/ddraw/x_display.h"
 #include "platform/gdi/x_connection.h"
+#include "platform/win/offscreen_window.h"
+#include "platform/win/window.h"
 
 namespace {
 
-// Screen n > 0 is named by its own GUID; the primary has none.
-GUID ScreenGuid(int screen) {
-  return GUID{0x51A7E200u + uint32_t(screen),
-              0x6C1D,
-              0x4B5E,
-              {0x9A, 0x31, 0x44, 0x49, 0x53, 0x50, 0x00, uint8_t(screen)}};
+// A monitor's GUID comes from its output's name (FNV-1a), so that it names the
+// same monitor however the list is ordered when the driver is opened.
+GUID MonitorGuid(const Monitor& monitor) {
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : monitor.name) hash = (hash ^ c) * 16777619u;
+  return GUID{hash, 0x6C1D, 0x4B5E, {0x9A, 0x31, 0x4D, 0x4F, 0x4E, 0x49, 0x54, 0x52}};
+}
+
+std::string Describe(const Monitor& monitor) {
+  const RECT& a = monitor.area;
+  std::string text = "Monitor " + monitor.name + ", " + std::to_string(a.right - a.left) + " x " +
+                     std::to_string(a.bottom - a.top) + " at (" + std::to_string(a.left) + ", " +
+                     std::to_string(a.top) + ")";
+  if (monitor.refreshHz > 0) text += ", " + std::to_string(int(monitor.refreshHz + 0.5)) + " Hz";
+  return monitor.primary ? text + ", primary" : text;
+}
+
+bool IsFullScreenExclusive(uint32_t flags) {
+  return (flags & DDSCL_FULLSCREEN) && (flags & DDSCL_EXCLUSIVE);
 }
 
 bool IsModeSize(uint32_t width, uint32_t height) {
@@ -46,33 +61,39 @@ DirectDrawFaults& DirectDrawFaultsForTesting() {
 
 bool DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context) {
   if (!callback) return false;
-  const int screens = std::max(1, XScreenCount());
-  for (int screen = 0; screen < screens; ++screen) {
-    const std::string description = "X screen " + std::to_string(screen);
-    const std::string name = screen == 0 ? "display" : "display:" + std::to_string(screen);
-    const GUID guid = ScreenGuid(screen);
-    if (!callback(screen == 0 ? nullptr : &guid, description.c_str(), name.c_str(), context)) break;
+  const std::vector<Monitor> monitors = ListMonitors();
+  const Monitor* primary = PrimaryMonitor(monitors);
+  const std::string description =
+      primary ? "Primary display: " + Describe(*primary) : std::string("Primary display");
+  if (!callback(nullptr, description.c_str(), "display", context)) return true;
+  for (const Monitor& monitor : monitors) {
+    const GUID guid = MonitorGuid(monitor);
+    if (!callback(&guid, Describe(monitor).c_str(), monitor.name.c_str(), context)) break;
   }
   return true;
 }
 
 bool DirectDrawCreate(const GUID* guid, Ref<DirectDraw>* directDraw) {
   if (!directDraw || DirectDrawFaultsForTesting().failCreate) return false;
-  int screen = 0;
+  const std::vector<Monitor> monitors = ListMonitors();
+  const Monitor* chosen = PrimaryMonitor(monitors);
   if (guid) {
-    const int screens = XScreenCount();
-    screen = -1;
-    for (int s = 1; s < screens; ++s)
-      if (IsEqualGUID(*guid, ScreenGuid(s))) screen = s;
-    if (screen < 0) return false;
+    chosen = nullptr;
+    for (const Monitor& monitor : monitors)
+      if (IsEqualGUID(*guid, MonitorGuid(monitor))) chosen = &monitor;
+    if (!chosen) return false;
   }
-  *directDraw = Ref<DirectDraw>(new DirectDraw(screen));
+  *directDraw = Ref<DirectDraw>(new DirectDraw(chosen ? *chosen : Monitor{}));
   return true;
 }
 
-DirectDraw::DirectDraw(int screen) : screen_(screen) {}
+DirectDraw::DirectDraw(const Monitor& monitor) : monitor_(monitor) {}
 
-DirectDraw::~DirectDraw() = default;
+// The device (and its context on the window) goes before the covers come off.
+DirectDraw::~DirectDraw() {
+  device_.reset();
+  blanking_.reset();
+}
 
 bool DirectDraw::GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const {
   // Everything is drawn by the same GL renderer, so the driver has it all.
@@ -87,10 +108,26 @@ bool DirectDraw::GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const {
 
 bool DirectDraw::SetCooperativeLevel(HWND window, uint32_t flags) {
   cooperativeFlags_ = flags;
+  if (!IsFullScreenExclusive(flags)) blanking_.reset();
   if (device_ && device_->Window() == window) return true;
   window_ = window;
+  if (IsFullScreenExclusive(flags) && !IsOffscreenWindow(window)) TakeMonitor(window);
   device_ = DisplayDevice::ForWindow(window);
   return device_ != nullptr;
+}
+
+// A window made to cover the whole screen is fitted to the driver's monitor;
+// the other monitors are covered before it leaves them.
+void DirectDraw::TakeMonitor(HWND window) {
+  const RECT& area = monitor_.area;
+  RECT now;
+  if (area.right <= area.left || area.bottom <= area.top || !GetWindowRect(window, &now) ||
+      now.left > area.left || now.top > area.top || now.right < area.right ||
+      now.bottom < area.bottom)
+    return;
+  blanking_ = std::make_unique<MonitorBlanking>(monitor_, window);
+  SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left,
+               area.bottom - area.top, 0);
 }
 
 bool DirectDraw::SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel) {
@@ -137,7 +174,7 @@ bool DirectDraw::CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>
     primary.dwHeight = modeHeight_;
   } else {
     int width = device_->WindowWidth(), height = device_->WindowHeight();
-    if (!device_->IsOffscreen()) XScreenSize(screen_, &width, &height);
+    if (!device_->IsOffscreen()) XScreenSize(0, &width, &height);
     primary.dwWidth = uint32_t(width);
     primary.dwHeight = uint32_t(height);
   }

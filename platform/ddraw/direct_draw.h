@@ -6,6 +6,7 @@
 
 #include "platform/ddraw/ddraw_types.h"
 #include "platform/ddraw/guid.h"
+#include "platform/ddraw/monitor_list.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ref.h"
 #include "platform/sys/types.h"
@@ -15,19 +16,25 @@ class DirectDrawClipper;
 class DirectDrawPalette;
 class DirectDrawSurface;
 class DisplayDevice;
+class MonitorBlanking;
 
-// One display driver: the X screen it shows on, the display mode its
+// One display driver: the monitor it shows on, the display mode its
 // full-screen surfaces are made for, and the GL context that draws them.
 //
 // Display modes are virtual. The monitor keeps its own mode; a full-screen
 // back buffer has exactly the mode's size and depth and each flip scales it,
-// proportions kept, onto the whole window.
+// proportions kept, onto the whole window. Exclusive full-screen use puts the
+// window over the driver's monitor and blanks the others (MonitorBlanking).
 class DirectDraw : public RefCounted {
  public:
-  explicit DirectDraw(int screen);
+  explicit DirectDraw(const Monitor& monitor);
   ~DirectDraw() override;
 
   bool GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) const;
+  // DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE on a window that covers the driver's
+  // monitor and more (the whole screen) fits the window to that monitor and
+  // blanks every other monitor until the level goes back to normal or the
+  // driver is released.
   bool SetCooperativeLevel(HWND window, uint32_t flags);
   // 640 x 480, 800 x 600 and 1024 x 768 at 8, 16, 24 or 32 bits per pixel.
   bool SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel);
@@ -45,7 +52,9 @@ class DirectDraw : public RefCounted {
   // that drew through the 3-D device ends with this.
   void LeaveThread();
 
-  int Screen() const { return screen_; }
+  // Where the driver's monitor is on the root window, its refresh rate (0 when
+  // unknown) and its output's name; an empty area without a display.
+  const Monitor& GetMonitor() const { return monitor_; }
   HWND Window() const { return window_; }
   bool InDisplayMode() const { return modeWidth_ != 0; }
 
@@ -69,7 +78,9 @@ class DirectDraw : public RefCounted {
 
  private:
   bool CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>* surface);
-  int screen_;
+  void TakeMonitor(HWND window);
+  Monitor monitor_;
+  std::unique_ptr<MonitorBlanking> blanking_;
   HWND window_ = 0;
   uint32_t cooperativeFlags_ = 0;
   uint32_t modeWidth_ = 0;
@@ -87,10 +98,12 @@ class DirectDraw : public RefCounted {
 using LPDDENUMCALLBACKA = bool (*)(const GUID* guid, const char* description, const char* name,
                                    void* context);
 
-// One driver for every X screen, the primary first with a null GUID.
+// "display" first, with a null GUID: the primary monitor (or the first). Then
+// one driver for every monitor, named after its output.
 bool DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context);
 
-// A null GUID opens the primary display driver.
+// A null GUID opens the driver of the primary monitor; a monitor's GUID stays
+// its own while the monitor keeps its name.
 bool DirectDrawCreate(const GUID* guid, Ref<DirectDraw>* directDraw);
 
 // Failures that tests can ask for, to drive the system's error paths. Each

@@ -4,11 +4,6 @@
 
 #include "platform/gdi/x_connection.h"
 
-int XScreenCount() {
-  xcb_connection_t* c = TextConnection();
-  return c ? xcb_setup_roots_length(xcb_get_setup(c)) : 0;
-}
-
 bool XScreenSize(int screen, int* width, int* height) {
   xcb_connection_t* c = TextConnection();
   if (!c) return false;

@@ -65,12 +65,24 @@ void Stop(pid_t pid, int signal) {
 }  // namespace
 
 XvfbServer::XvfbServer(int width, int height) {
+  Start({"Xvfb", "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24"}, "");
+}
+
+XvfbServer::XvfbServer(const std::string& host, int monitors, int width, int height) {
+  std::vector<std::string> command = {"Xephyr", "+xinerama"};
+  for (int i = 0; i < monitors; ++i) {
+    command.push_back("-screen");
+    command.push_back(std::to_string(width) + "x" + std::to_string(height) + "x24");
+  }
+  Start(command, host);
+}
+
+void XvfbServer::Start(std::vector<std::string> command, const std::string& host) {
   int ends[2];
   if (pipe(ends) != 0) return;
-  std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  pid_ = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", screen, "-nolisten",
-                "tcp", "-noreset"},
-               Environment({}));
+  command.insert(command.end(),
+                 {"-displayfd", std::to_string(ends[1]), "-nolisten", "tcp", "-noreset"});
+  pid_ = Spawn(command, Environment({{"DISPLAY", host}}));
   close(ends[1]);
   std::string number;
   char c;
@@ -105,6 +117,7 @@ std::optional<int> QuellarProcess::WaitForExit(Milliseconds timeout) {
         int raw = 0;
         if (status_ || waitpid(pid_, &raw, WNOHANG) != pid_) return status_.has_value();
         status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        endingSignal_ = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
         return true;
       },
       timeout, Milliseconds(5));

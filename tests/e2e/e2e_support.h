@@ -24,11 +24,15 @@ bool WaitUntil(Condition done, Milliseconds timeout, Milliseconds step = Millise
 class XvfbServer {
  public:
   XvfbServer(int width, int height);
+  // Xephyr inside the `host` server: Xinerama over `monitors` screens of that
+  // size, side by side.
+  XvfbServer(const std::string& host, int monitors, int width, int height);
   ~XvfbServer();
   const std::string& Name() const { return name_; }
   Display* X() const { return display_; }
 
  private:
+  void Start(std::vector<std::string> command, const std::string& host);
   pid_t pid_ = -1;
   std::string name_;
   Display* display_ = nullptr;
@@ -43,6 +47,8 @@ class QuellarProcess {
 
   // The exit status (0..255) once ended within the time, nothing otherwise.
   std::optional<int> WaitForExit(Milliseconds timeout);
+  // The signal that ended the process, 0 when it exited by itself.
+  int EndingSignal() const { return endingSignal_; }
   bool Running() { return !WaitForExit(Milliseconds(0)).has_value(); }
   void Signal(int signal);
   long CpuMilliseconds() const;
@@ -52,6 +58,7 @@ class QuellarProcess {
   pid_t pid_ = -1;
   std::string errorPath_;
   std::optional<int> status_;
+  int endingSignal_ = 0;
 };
 
 void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines);

@@ -232,25 +232,6 @@ TEST_F(SaverEndToEnd, APreviewEndsWhenItsParentGoes) {
   EXPECT_EQ(preview.WaitForExit(kExit), 0);
 }
 
-TEST_F(SaverEndToEnd, XScreenSaverWindowsAreDrawnLikePreviews) {
-  Window byId = MakeParent({0, 0, 300, 200});
-  QuellarProcess& demo = Start({"-window-id", std::to_string(byId)});
-  ASSERT_NE(WaitForChild(byId), 0u);
-  EXPECT_TRUE(Lit({0, 0, 300, 200}));
-  EndWithSignal(demo);
-
-  Window fromEnvironment = MakeParent({400, 300, 300, 200});
-  char hex[32];
-  std::snprintf(hex, sizeof hex, "0x%lX", fromEnvironment);
-  QuellarProcess& hack = Start({"-root"}, {{"XSCREENSAVER_WINDOW", hex}});
-  ASSERT_NE(WaitForChild(fromEnvironment), 0u);
-  EXPECT_TRUE(Lit({400, 300, 300, 200}));
-  ASSERT_TRUE(Xdo("key space"));
-  std::this_thread::sleep_for(Milliseconds(500));
-  EXPECT_TRUE(hack.Running());
-  EndWithSignal(hack, SIGINT);
-}
-
 TEST_F(SaverEndToEnd, BadCommandLinesEndWith255AndShowNothing) {
   using Line = std::vector<std::string>;
   for (Line arguments :

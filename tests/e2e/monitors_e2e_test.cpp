@@ -1,0 +1,181 @@
+// Xlib's macros (None, Bool) must come after GoogleTest's own headers.
+// clang-format off
+#include <gtest/gtest.h>
+#include <X11/Xutil.h>
+// clang-format on
+#include <signal.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "e2e_support.h"
+#include "support/isolated_env.h"
+
+namespace {
+
+constexpr int kMonitorWidth = 1024;
+constexpr int kMonitorHeight = 768;
+constexpr Milliseconds kAppear{30000};
+constexpr Milliseconds kExit{10000};
+
+Area MonitorArea(int monitor) {
+  return {monitor * kMonitorWidth, 0, kMonitorWidth, kMonitorHeight};
+}
+
+// Two monitors side by side, as Xinerama shows two screens of a nested server.
+class MonitorsEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(QuellarBinary())) GTEST_SKIP() << "quellar is not built";
+    host = std::make_unique<XvfbServer>(2 * kMonitorWidth, kMonitorHeight);
+    if (host->X() == nullptr) GTEST_SKIP() << "Xvfb could not be started";
+    server = std::make_unique<XvfbServer>(host->Name(), 2, kMonitorWidth, kMonitorHeight);
+    if (X() == nullptr) GTEST_SKIP() << "Xephyr could not be started";
+    root = MakeTempDir();
+    std::filesystem::create_directories(root + "/runtime");
+    std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
+  }
+
+  void TearDown() override {
+    processes.clear();
+    server.reset();
+    host.reset();
+    std::error_code ignored;
+    if (!root.empty()) std::filesystem::remove_all(root, ignored);
+  }
+
+  QuellarProcess& Start(const std::vector<std::string>& arguments, const std::string& window = "",
+                        XvfbServer* on = nullptr) {
+    std::map<std::string, std::string> env = {{"DISPLAY", (on ? on : server.get())->Name()},
+                                              {"XDG_CONFIG_HOME", root + "/config"},
+                                              {"XDG_RUNTIME_DIR", root + "/runtime"},
+                                              {"QT_QPA_PLATFORM", ""},
+                                              {"XSCREENSAVER_WINDOW", window}};
+    std::string errors = root + "/runtime/stderr-" + std::to_string(processes.size()) + ".txt";
+    processes.push_back(std::make_unique<QuellarProcess>(env, arguments, errors));
+    return *processes.back();
+  }
+
+  Display* X() { return server->X(); }
+  Window Root() { return DefaultRootWindow(X()); }
+
+  // A plain window of that colour, as a desktop or XScreenSaver's own window would be.
+  Window MakeWindow(Area area, unsigned long colour, Display* x = nullptr) {
+    x = x ? x : X();
+    Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), area.x, area.y, area.width,
+                                        area.height, 0, 0, colour);
+    XMapWindow(x, window);
+    XSync(x, False);
+    return window;
+  }
+
+  bool Lit(Area region, Display* x = nullptr) {
+    x = x ? x : X();
+    return WaitUntil(
+        [&] {
+          PixelCount count = CountPixels(x, DefaultRootWindow(x), region);
+          return count.total > 0 && count.lit >= 0.002 * count.total;
+        },
+        kAppear, Milliseconds(100));
+  }
+
+  bool XRandr(const std::string& arguments) {
+    std::string command = "DISPLAY=" + host->Name() + " xrandr " + arguments + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+  }
+
+  std::unique_ptr<XvfbServer> host;
+  std::unique_ptr<XvfbServer> server;
+  std::string root;
+  std::vector<std::unique_ptr<QuellarProcess>> processes;
+};
+
+TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
+  struct Case {
+    const char* driver;
+    int chosen;
+    const char* endBy;  // input on the blanked monitor ends it too
+  };
+  for (Case c :
+       {Case{"display", 0, "key space"}, Case{"XINERAMA-1", 1, "mousemove 100 100 click 1"}}) {
+    SCOPED_TRACE(c.driver);
+    Window desktop = MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF);
+    WriteSettings(root + "/config", {"DDDriverName = sz \"" + std::string(c.driver) + "\""});
+    QuellarProcess& saver = Start({"/s"});
+    const Area chosen = MonitorArea(c.chosen), other = MonitorArea(1 - c.chosen);
+    Window window = 0;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (window = FindTopLevel(X(), "Screen Saver")) != 0; }, kAppear));
+    // The whole picture is on the chosen monitor: both of its halves have the
+    // board on them, the other monitor nothing at all.
+    const int half = kMonitorWidth / 2;
+    EXPECT_TRUE(Lit({chosen.x, 0, half, kMonitorHeight})) << "left part of the picture missing";
+    EXPECT_TRUE(Lit({chosen.x + half, 0, half, kMonitorHeight}))
+        << "right part of the picture missing";
+    EXPECT_EQ(CountPixels(X(), Root(), other).lit, 0) << "the other monitor is not blanked";
+    XWindowAttributes a{};
+    ASSERT_TRUE(XGetWindowAttributes(X(), window, &a));
+    EXPECT_EQ((std::array{a.x, a.y, a.width, a.height}),
+              (std::array{chosen.x, chosen.y, chosen.width, chosen.height}));
+    EXPECT_EQ(TopOfStack(X()), window);
+    ASSERT_TRUE(XdoTool(server->Name(), c.endBy));
+    EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
+    EXPECT_EQ(TopOfStack(X()), desktop) << "a cover was left on screen";
+    XDestroyWindow(X(), desktop);
+    XSync(X(), False);
+  }
+}
+
+// As XScreenSaver runs a mode: one copy per monitor, each in the window named
+// in its environment, ended by SIGTERM.
+TEST_F(MonitorsEndToEnd, OneXScreenSaverCopyPerMonitorBothDrawAndEachEndsByItsSignal) {
+  std::vector<QuellarProcess*> copies;
+  for (int monitor = 0; monitor < 2; ++monitor) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lX", MakeWindow(MonitorArea(monitor), 0));
+    copies.push_back(&Start({"-root"}, id));
+  }
+  QuellarProcess& byId = Start({"-window-id", std::to_string(MakeWindow({300, 200, 200, 150}, 0))});
+  for (int monitor = 0; monitor < 2; ++monitor)
+    EXPECT_TRUE(Lit(MonitorArea(monitor))) << "monitor " << monitor << " not drawn";
+  EXPECT_TRUE(copies[0]->Running() && copies[1]->Running() && byId.Running());
+  ASSERT_TRUE(XdoTool(server->Name(), "key space"));
+  std::this_thread::sleep_for(Milliseconds(500));
+  EXPECT_TRUE(copies[0]->Running()) << "input ended an XScreenSaver copy";
+  const int signals[] = {SIGTERM, SIGINT, SIGTERM};
+  QuellarProcess* all[] = {copies[0], copies[1], &byId};
+  for (int i = 0; i < 3; ++i) {
+    all[i]->Signal(signals[i]);
+    EXPECT_TRUE(all[i]->WaitForExit(kExit).has_value());
+    EXPECT_EQ(all[i]->EndingSignal(), signals[i]) << all[i]->ErrorOutput();
+  }
+}
+
+// RandR monitors of the outer server, changed while a saver runs on one.
+TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheRun) {
+  Display* x = host->X();
+  const std::string size =
+      std::to_string(kMonitorWidth) + "/270x" + std::to_string(kMonitorHeight) + "/200";
+  ASSERT_TRUE(XRandr("--setmonitor LEFT " + size + "+0+0 screen"));
+  MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF, x);
+  WriteSettings(root + "/config", {"DDDriverName = sz \"LEFT\""});
+  QuellarProcess& saver = Start({"/s"}, "", host.get());
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return CountPixels(x, DefaultRootWindow(x), MonitorArea(0)).lit <
+               MonitorArea(0).width * MonitorArea(0).height / 2;
+      },
+      kAppear))
+      << "the saver never covered its monitor";
+  EXPECT_GT(CountPixels(x, DefaultRootWindow(x), MonitorArea(1)).lit, 0) << "no monitor there yet";
+  ASSERT_TRUE(XRandr("--setmonitor RIGHT " + size + "+1024+0 none"));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return CountPixels(x, DefaultRootWindow(x), MonitorArea(1)).lit == 0; }, kExit))
+      << "the new monitor was not blanked";
+  ASSERT_TRUE(XRandr("--delmonitor LEFT"));
+  EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
+}
+
+}  // namespace
