@@ -113,6 +113,9 @@ bool World::LoadTexture() {
   graphics.rm->LoadTexture(name, &texture);
   if (!texture) {
     ReportUnreadable("texture", name, "it cannot be read as an image");
+    // The object goes plain, so that the frame colours show, rather than
+    // keeping images nobody chose.
+    meshBuilder->SetTexture(Ref<RMTexture>());
     return false;
   }
   meshBuilder->SetTexture(texture);

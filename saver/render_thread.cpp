@@ -23,6 +23,7 @@ struct RenderThreadState {
 RenderThreadState Render;
 
 constexpr uint32_t kInputIdleWaitMs = 10000;
+constexpr uint32_t kInputIdleSliceMs = 20;
 constexpr uint32_t kFinalStopTestMs = 1;
 
 void CloseThreadHandles() {
@@ -32,11 +33,23 @@ void CloseThreadHandles() {
   Render.stopEvent = nullptr;
 }
 
+// The window thread may be the one that stops us, and while it waits for this
+// thread it is never idle: the stop event is looked at between short waits.
+// True when the thread is to stop.
+bool WaitForInputIdleOrStop(StopEventClock& clock) {
+  const uint32_t start = GetTickCount();
+  while (!WaitForInputIdle(kInputIdleSliceMs)) {
+    if (clock.WaitForStop(0)) return true;
+    if (GetTickCount() - start >= kInputIdleWaitMs) break;
+  }
+  return clock.WaitForStop(0);
+}
+
 uint32_t RenderThreadMain(void* parameter) {
   HWND window = reinterpret_cast<HWND>(parameter);
   HANDLE stopEvent = Render.stopEvent;
-  WaitForInputIdle(kInputIdleWaitMs);
   StopEventClock clock(stopEvent);
+  if (WaitForInputIdleOrStop(clock)) return 0;
   RenderThreadHooks hooks(window, Render.pacing, clock);
   for (World* world = Saver.world.load(); world != nullptr && RunGeneration(*world, hooks);
        world = Saver.world.load()) {

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "life/world.h"
+#include "platform/rm/x_file_loader.h"
 #include "platform/sys/priority.h"
 #include "platform/sys/tick_count.h"
 #include "platform/win/message_loop.h"
@@ -81,6 +82,9 @@ void CreateSaver(HWND window) {
   GetWindowRect(window, &rect);
   ResolveOptions(rect);
   SetFirstFrameSink(&firstFrameSink);
+  // A big object file takes seconds to read; meanwhile input and an end are
+  // answered, and an end gives the load up.
+  SetXFileCancelTest(&AnswerInputDuringWork);
   PostMessage(window, MSG_START, 0, 0);
 }
 
@@ -115,6 +119,7 @@ void RestartSaver(HWND window) {
 // The thread goes before the World, and the display mode is back before other
 // windows are moved.
 void EndSaver() {
+  SetXFileCancelTest(nullptr);
   SetPriorityClass(NORMAL_PRIORITY_CLASS);
   StopRenderThread();
   DeleteWorld();

@@ -69,11 +69,15 @@ bool WriteAll(int fd, std::string_view text) {
   return true;
 }
 
+// Opened without blocking, so that a FIFO or a device in the file's place
+// cannot hold the program; anything but a regular file is not a key file.
 std::optional<std::string> ReadFileAt(int folder, const std::string& name,
                                       bool* missing = nullptr) {
-  const FileDescriptor file(openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC));
+  const FileDescriptor file(
+      openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (missing) *missing = !file.valid() && errno == ENOENT;
-  if (!file.valid()) return {};
+  struct stat info {};
+  if (!file.valid() || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   return ReadAll(file.get());
 }
 
@@ -133,9 +137,12 @@ bool ReplaceKeyFile(const KeyFileLocation& location,
 
   const std::string temporary = "." + location.fileName + ".tmp";
   {
-    const FileDescriptor file(openat(folder.get(), temporary.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!file.valid() || !WriteAll(file.get(), text) || fsync(file.get()) != 0) {
+    const FileDescriptor file(
+        openat(folder.get(), temporary.c_str(),
+               O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600));
+    struct stat info {};
+    if (!file.valid() || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !WriteAll(file.get(), text) || fsync(file.get()) != 0) {
       unlinkat(folder.get(), temporary.c_str(), 0);
       return false;
     }

@@ -12,12 +12,21 @@
 #include <assimp/Importer.hpp>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstring>
+
+#include "platform/rm/parser_sandbox.h"
 
 namespace {
 
 std::atomic<void (*)()> child_hook{nullptr};
+std::atomic<bool (*)()> cancel_test{nullptr};
 std::atomic<int> timeout_ms{10000};
+
+// How often a waiting load asks whether it is still wanted.
+constexpr int kCancelPollMs = 20;
+// Beyond this a coordinate is no model but damage or an attack on the renderer.
+constexpr float kLargestCoordinate = 1e30f;
 
 constexpr uint32_t kMagic = 0x51584d31;  // "QXM1"
 // Far beyond any model the saver can show, small enough to refuse garbage.
@@ -100,10 +109,10 @@ void AppendNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& par
     AppendNode(scene, node->mChildren[i], transform, group_of_material, out, missing_normals);
 }
 
-bool Parse(const std::string& path, MeshGeometry* out) {
+bool Parse(const std::vector<uint8_t>& file, MeshGeometry* out) {
   try {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, kImportFlags);
+    const aiScene* scene = importer.ReadFileFromMemory(file.data(), file.size(), kImportFlags, "x");
     if (!scene || !scene->mRootNode || scene->mNumMeshes == 0) return false;
     std::vector<int> group_of_material(std::max(1u, scene->mNumMaterials), -1);
     bool missing_normals = false;
@@ -231,15 +240,33 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
   return true;
 }
 
-[[noreturn]] void RunChild(const std::string& path, int fd) {
+bool ReadWholeFile(int fd, size_t size, std::vector<uint8_t>* bytes) {
+  bytes->resize(size);
+  size_t at = 0;
+  while (at < size) {
+    const ssize_t n = read(fd, bytes->data() + at, size - at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    at += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The child reads the file while it still may, then parses it with nothing
+// left to reach but its result pipe.
+[[noreturn]] void RunChild(pid_t parent, int file, int result, size_t size) {
+  std::vector<uint8_t> bytes;
+  if (!CutOffParserChild(parent, file, result, size)) _exit(2);
+  if (!ReadWholeFile(STDIN_FILENO, size, &bytes)) _exit(2);
+  close(STDIN_FILENO);
+  if (!LockDownParserChild()) _exit(2);
   if (auto hook = child_hook.load()) hook();
   MeshGeometry geometry;
   int status = 1;
-  if (Parse(path, &geometry)) {
-    const auto bytes = Serialize(geometry);
-    if (WriteAll(fd, bytes.data(), bytes.size())) status = 0;
+  if (Parse(bytes, &geometry)) {
+    const auto serialized = Serialize(geometry);
+    if (WriteAll(STDOUT_FILENO, serialized.data(), serialized.size())) status = 0;
   }
-  close(fd);
   _exit(status);
 }
 
@@ -250,10 +277,15 @@ bool ReadAll(int fd, std::vector<uint8_t>* bytes, std::chrono::steady_clock::tim
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
+    const auto cancelled = cancel_test.load();
+    if (cancelled && cancelled()) return false;
     pollfd p{fd, POLLIN, 0};
-    int ready = poll(&p, 1, static_cast<int>(left.count()));
+    const int slice = cancelled ? std::min<int>(kCancelPollMs, static_cast<int>(left.count()))
+                                : static_cast<int>(left.count());
+    int ready = poll(&p, 1, slice);
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return false;
+    if (ready == 0) continue;
+    if (ready < 0) return false;
     ssize_t n = read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
@@ -271,9 +303,32 @@ bool ChildSucceeded(pid_t pid, bool finished) {
   return finished && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool IsReadableFile(const std::string& path) {
+// Opened without blocking (a FIFO or a device would hold the saver) and
+// only when it is a regular file.
+int OpenRegularFile(const std::string& path, size_t* size) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), R_OK) == 0;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return -1;
+  }
+  *size = static_cast<size_t>(st.st_size);
+  return fd;
+}
+
+bool IsSaneNumber(float value) {
+  return std::isfinite(value) && std::fabs(value) <= kLargestCoordinate;
+}
+
+bool HasSaneCoordinates(const MeshGeometry& g) {
+  for (const auto& p : g.positions)
+    if (!IsSaneNumber(p.x) || !IsSaneNumber(p.y) || !IsSaneNumber(p.z)) return false;
+  for (const auto& n : g.normals)
+    if (!IsSaneNumber(n.x) || !IsSaneNumber(n.y) || !IsSaneNumber(n.z)) return false;
+  for (float uv : g.uvs)
+    if (!IsSaneNumber(uv)) return false;
+  return true;
 }
 
 }  // namespace
@@ -281,32 +336,39 @@ bool IsReadableFile(const std::string& path) {
 void SetXFileChildHookForTesting(void (*hook)()) {
   child_hook = hook;
 }
+void SetXFileCancelTest(bool (*test)()) {
+  cancel_test = test;
+}
 void SetXFileTimeoutForTesting(int milliseconds) {
   timeout_ms = milliseconds;
 }
 
 bool LoadXFile(const std::string& path, MeshGeometry* geometry) {
-  if (!geometry || !IsReadableFile(path)) return false;
+  size_t size = 0;
+  if (!geometry) return false;
+  const int file = OpenRegularFile(path, &size);
+  if (file < 0) return false;
   int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return false;
-  const pid_t pid = fork();
-  if (pid < 0) {
-    close(fds[0]);
-    close(fds[1]);
+  if (pipe2(fds, O_CLOEXEC) != 0) {
+    close(file);
     return false;
   }
-  if (pid == 0) {
-    close(fds[0]);
-    RunChild(path, fds[1]);
-  }
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) RunChild(parent, file, fds[1], size);
+  close(file);
   close(fds[1]);
+  if (pid < 0) {
+    close(fds[0]);
+    return false;
+  }
   std::vector<uint8_t> bytes;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   const bool finished = ReadAll(fds[0], &bytes, deadline);
   close(fds[0]);
   if (!ChildSucceeded(pid, finished)) return false;
   MeshGeometry loaded;
-  if (!Deserialize(bytes, &loaded)) return false;
+  if (!Deserialize(bytes, &loaded) || !HasSaneCoordinates(loaded)) return false;
   *geometry = std::move(loaded);
   return true;
 }

@@ -12,6 +12,14 @@
 // crashes, hangs past the time limit or sends nonsense makes the load fail.
 bool LoadXFile(const std::string& path, MeshGeometry* geometry);
 
-// Test hooks: code the child runs before parsing, and the time limit.
+// A coordinate that is not finite or lies beyond 1e30 makes the load fail too.
+//
+// Asked every few milliseconds while the child works: true gives the load up
+// at once (the child is killed). The saver's window thread uses it to answer
+// input and an end while a big model is read.
+void SetXFileCancelTest(bool (*test)());
+
+// Test hooks: code the child runs before parsing (inside its sandbox, see
+// parser_sandbox.h), and the time limit.
 void SetXFileChildHookForTesting(void (*hook)());
 void SetXFileTimeoutForTesting(int milliseconds);

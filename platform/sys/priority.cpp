@@ -14,8 +14,14 @@
 
 namespace {
 
-constexpr int kIdleNice = 19;
+// Polite but never starved: at nice 10 the saver yields to the user's work, yet
+// still gets a share of a busy machine. SCHED_IDLE and nice 19 are not used:
+// Linux never lifts a starved thread, so a loaded machine would show a black
+// screen for minutes and answer an end late.
+constexpr int kIdleNice = 10;
 constexpr int kNormalNice = 0;
+// An idle thread sits a little below the rest of its process.
+constexpr int kIdleThreadOffset = 2;
 
 std::atomic<uint32_t> processClass{NORMAL_PRIORITY_CLASS};
 
@@ -44,10 +50,14 @@ public:
   bool IsPseudoHandle() const override { return true; }
 };
 
+// Lowering always works; going back up needs a right an ordinary user may lack,
+// and nothing depends on it.
 bool SetSchedulerOf(pid_t tid, int priority) {
   const sched_param parameter{};
-  const int policy = priority == THREAD_PRIORITY_IDLE ? SCHED_IDLE : SCHED_OTHER;
-  return sched_setscheduler(tid, policy, &parameter) == 0;
+  if (sched_getscheduler(tid) != SCHED_OTHER && sched_setscheduler(tid, SCHED_OTHER, &parameter) != 0)
+    return false;
+  const int offset = priority == THREAD_PRIORITY_IDLE ? kIdleThreadOffset : 0;
+  return setpriority(PRIO_PROCESS, id_t(tid), NiceOfClass(processClass.load()) + offset) == 0;
 }
 
 }  // namespace

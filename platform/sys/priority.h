@@ -10,12 +10,13 @@ inline constexpr int THREAD_PRIORITY_NORMAL = 0;
 inline constexpr int THREAD_PRIORITY_IDLE = -15;
 
 // For the whole process: every thread it has now and every one it starts later.
-// Idle is nice 19. Returning to normal needs the right to raise a priority,
+// Idle is nice 10. Returning to normal needs the right to raise a priority,
 // which an ordinary user may lack; the result then is false.
 bool SetPriorityClass(uint32_t priorityClass);
 uint32_t GetPriorityClass();
 
 // A handle from CreateThread, or GetCurrentThread() for the caller. Idle is
-// SCHED_IDLE; normal returns the thread to the ordinary scheduler.
+// two nice steps below the process's class, normal is the class's own value;
+// both stay in the ordinary scheduler, which lets no thread starve.
 HANDLE GetCurrentThread();
 bool SetThreadPriority(HANDLE thread, int priority);

@@ -181,6 +181,26 @@ LRESULT DispatchMessage(const MSG* message) {
   return CallWindowProcedure(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
+bool AnswerInputDuringWork() {
+  WindowState& state = State();
+  Lock lock(state.mutex);
+  if (!state.hasWindowThread || state.windowThread != std::this_thread::get_id()) return false;
+  auto isInput = [](const MSG& m) { return m.message >= WM_KEYDOWN && m.message <= WM_MBUTTONUP; };
+  for (auto input = std::find_if(state.posted.begin(), state.posted.end(), isInput);
+       input != state.posted.end();
+       input = std::find_if(state.posted.begin(), state.posted.end(), isInput)) {
+    const MSG m = *input;
+    state.posted.erase(input);
+    lock.unlock();
+    CallWindowProcedure(m.hwnd, m.message, m.wParam, m.lParam);
+    lock.lock();
+  }
+  const bool closeAsked = std::any_of(state.posted.begin(), state.posted.end(), [](const MSG& m) {
+    return m.message == WM_CLOSE || m.message == WM_DESTROY;
+  });
+  return closeAsked || state.quitPosted || !state.lost.empty();
+}
+
 bool WaitForInputIdle(uint32_t timeoutMs) {
   WindowState& state = State();
   Lock lock(state.mutex);

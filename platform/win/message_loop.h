@@ -32,6 +32,13 @@ LRESULT DispatchMessage(const MSG* message);
 // false when the time ran out first.
 bool WaitForInputIdle(uint32_t timeoutMs);
 
+// For long work on the window thread (reading a big model): runs the posted
+// key and mouse messages through their windows' procedures, so that the input
+// rules can ask for an end, and returns true once an end is asked for (WM_CLOSE
+// or WM_QUIT waiting, or a window lost with its parent). Nothing else is taken
+// from the queue. False on any other thread.
+bool AnswerInputDuringWork();
+
 // The same name gives the same number, from 0xC000 up; 0 for an empty name.
 uint32_t RegisterWindowMessage(const char* name);
 

@@ -52,6 +52,7 @@ class QuellarProcess {
   bool Running() { return !WaitForExit(Milliseconds(0)).has_value(); }
   void Signal(int signal);
   long CpuMilliseconds() const;
+  pid_t Pid() const { return pid_; }
   std::string ErrorOutput() const;
 
  private:

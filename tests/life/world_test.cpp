@@ -211,6 +211,25 @@ TEST_F(WorldTest, ATextureKeepsCellsFromBeingRecoloured) {
   EXPECT_EQ(cell.frame->Color()[2], 1.0f);
 }
 
+// An image that cannot be read takes the object file's own images away too:
+// the meshes carry no texture at all.
+TEST_F(WorldTest, AnImageThatDoesNotLoadLeavesTheMeshesUntextured) {
+  auto textured = [&] {
+    for (const auto& group : world().splitMeshes[0]->Geometry().groups)
+      if (group.texture) return true;
+    return false;
+  };
+  Resolved.XFileName = QUELLAR_SOURCE_DIR "/tests/platform/rm/data/model/two_materials.x";
+  Resolved.TextureName = kXFileTextureName;
+  ASSERT_TRUE(Build(12, 9));
+  ASSERT_TRUE(textured()) << "the object file's own image did not load";
+  Rebuild();
+  Resolved.XFileName = QUELLAR_SOURCE_DIR "/tests/platform/rm/data/model/two_materials.x";
+  Resolved.TextureName = "/nonexistent/image.ppm";
+  ASSERT_TRUE(Build(12, 9));
+  EXPECT_FALSE(textured());
+}
+
 TEST_F(WorldTest, SplitMeshesKeepAShrinkingShareOfTheVolume) {
   Resolved.XScale = 1.5f;
   ASSERT_TRUE(Build(12, 9));

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -38,6 +39,43 @@ TEST(TextureTest, HugeImagesShrinkToWhatGLTakes) {
   EXPECT_EQ(t->PixelAt(2000, 1), kBlue);
 }
 
+// A FIFO would block a plain open for ever.
+std::string FifoAt(const std::filesystem::path& path) {
+  std::filesystem::remove(path);
+  mkfifo(path.c_str(), 0600);
+  return path.string();
+}
+
+// 8-bit, red on the left half and blue on the right: larger than the image
+// reader takes by default once decoded.
+std::string EightBitBitmap(int side) {
+  auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+  const uint32_t offset = 14 + 40 + 256 * 4, pixels = uint32_t(side) * uint32_t(side);
+  std::string bmp = "BM" + u32(offset + pixels) + u32(0) + u32(offset);
+  bmp += u32(40) + u32(side) + u32(side) + u16(1) + u16(8) + u32(0) + u32(pixels) + u32(2835) +
+         u32(2835) + u32(256) + u32(0);
+  std::string palette(256 * 4, '\0');
+  palette[1 * 4 + 2] = '\xff';  // index 1 red (stored blue, green, red)
+  palette[2 * 4 + 0] = '\xff';  // index 2 blue
+  bmp += palette;
+  std::string row(side, '\1');
+  std::fill(row.begin() + side / 2, row.end(), '\2');
+  bmp.reserve(bmp.size() + pixels);
+  for (int y = 0; y < side; ++y) bmp += row;
+  return bmp;
+}
+
+TEST(TextureTest, ImagesBeyondTheReadersDefaultLimitLoadScaledDown) {
+  Ref<RMTexture> t = RMTexture::FromFile(WriteTempFile("big8.bmp", EightBitBitmap(8192)));
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->GetWidth(), 4096);
+  EXPECT_EQ(t->GetHeight(), 4096);
+  EXPECT_EQ(t->PixelAt(100, 100), kRed);
+  EXPECT_EQ(t->PixelAt(4000, 4000), kBlue);
+  std::filesystem::remove(TempFolder() / "big8.bmp");
+}
+
 TEST(TextureTest, SearchPathFindsBareNamesAndBrokenFilesFail) {
   Ref<Direct3DRM> rm;
   Direct3DRMCreate(&rm);
@@ -53,7 +91,8 @@ TEST(TextureTest, SearchPathFindsBareNamesAndBrokenFilesFail) {
   for (const std::string& bad :
        {WriteTempFile("broken.bmp", "BM this is no bitmap"),
         WriteTempFile("truncated.ppm", ppm.substr(0, ppm.size() - 5)),
-        (TempFolder() / "missing.ppm").string(), std::string(), TempFolder().string()})
+        (TempFolder() / "missing.ppm").string(), std::string(), TempFolder().string(),
+        FifoAt(TempFolder() / "fifo.ppm")})
     EXPECT_FALSE(rm->LoadTexture(bad, &t)) << "'" << bad << "'";
 }
 

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -164,6 +167,54 @@ TEST_F(XFileTest, ACrashingOrHangingParserIsSurvived) {
   EXPECT_FALSE(builder_->Load((kData / "crashes_parser.x").string()));
   EXPECT_FALSE(builder_->Load((kData / "hangs_parser.x").string()));
   EXPECT_EQ(builder_->GetFaceCount(), 1u);
+}
+
+std::string forbidden_file;
+
+// What a parser taken over by a hostile file could try. Each attempt that is
+// not refused makes the child fail, and so the load.
+void TryToReachOut() {
+  if (open(forbidden_file.c_str(), O_WRONLY | O_CREAT, 0600) >= 0 || errno != EPERM) _exit(3);
+  if (open("/etc/passwd", O_RDONLY) >= 0) _exit(3);
+  if (socket(AF_UNIX, SOCK_STREAM, 0) >= 0 || socket(AF_INET, SOCK_STREAM, 0) >= 0) _exit(4);
+  // Nothing of ours is left open: not the model file, not the saver's own.
+  for (int fd = STDIN_FILENO; fd < 1024; ++fd) {
+    if (fd != STDOUT_FILENO && fd != STDERR_FILENO && close(fd) == 0) _exit(5);
+  }
+  if (fork() >= 0) _exit(6);
+}
+
+TEST_F(XFileTest, TheParserChildCanOpenNothingConnectNowhereAndHoldsNothingOfOurs) {
+  forbidden_file = (TempFolder() / "written_by_the_parser").string();
+  const int ours = open("/dev/null", O_RDONLY);  // inherited unless the child closes it
+  SetXFileChildHookForTesting(&TryToReachOut);
+  EXPECT_TRUE(builder_->Load(kTriangle)) << "something was not refused";
+  EXPECT_FALSE(std::filesystem::exists(forbidden_file));
+  close(ours);
+}
+
+// Non-finite or absurd numbers would poison every box, wrap and picture.
+TEST_F(XFileTest, CoordinatesThatAreNotFiniteOrBeyondTenToThe30FailToLoad) {
+  const std::string header = "xof 0303txt 0032\n";
+  auto mesh = [&](const std::string& x) {
+    return header + "Mesh { 3; " + x + ";0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }\n";
+  };
+  for (const char* x : {"1e39", "-1e39", "nan", "inf", "2e30"}) {
+    EXPECT_FALSE(builder_->Load(WriteTempFile("absurd.x", mesh(x)))) << x;
+  }
+  // A frame that scales a large but sane corner out of range.
+  EXPECT_FALSE(builder_->Load(WriteTempFile(
+      "scaled.x", header + "Frame A { FrameTransformMatrix { 1e20,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }\n" +
+                      mesh("1e20").substr(header.size()) + "}\n")));
+  EXPECT_TRUE(builder_->Load(WriteTempFile("large.x", mesh("1e29"))));
+}
+
+// A FIFO would block a plain open for ever; it is no model file.
+TEST_F(XFileTest, AFifoFailsAtOnce) {
+  const std::string fifo = (TempFolder() / "model_fifo.x").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(builder_->Load(fifo));
+  unlink(fifo.c_str());
 }
 
 }  // namespace
