@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -19,14 +20,18 @@ namespace {
 // Linux never lifts a starved thread, so a loaded machine would show a black
 // screen for minutes and answer an end late.
 constexpr int kIdleNice = 10;
-constexpr int kNormalNice = 0;
+constexpr int kLowestNice = 19;
 // An idle thread sits a little below the rest of its process.
 constexpr int kIdleThreadOffset = 2;
+
+// Normal is what the process was started with: a saver started under `nice`
+// stays at least that polite.
+const int startNice = getpriority(PRIO_PROCESS, 0);
 
 std::atomic<uint32_t> processClass{NORMAL_PRIORITY_CLASS};
 
 int NiceOfClass(uint32_t priorityClass) {
-  return priorityClass == IDLE_PRIORITY_CLASS ? kIdleNice : kNormalNice;
+  return priorityClass == IDLE_PRIORITY_CLASS ? std::max(kIdleNice, startNice) : startNice;
 }
 
 // Nice values belong to threads on Linux, so the process is lowered thread by thread.
@@ -57,7 +62,8 @@ bool SetSchedulerOf(pid_t tid, int priority) {
   if (sched_getscheduler(tid) != SCHED_OTHER && sched_setscheduler(tid, SCHED_OTHER, &parameter) != 0)
     return false;
   const int offset = priority == THREAD_PRIORITY_IDLE ? kIdleThreadOffset : 0;
-  return setpriority(PRIO_PROCESS, id_t(tid), NiceOfClass(processClass.load()) + offset) == 0;
+  const int nice = std::min(kLowestNice, NiceOfClass(processClass.load()) + offset);
+  return setpriority(PRIO_PROCESS, id_t(tid), nice) == 0;
 }
 
 }  // namespace

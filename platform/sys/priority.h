@@ -10,8 +10,9 @@ inline constexpr int THREAD_PRIORITY_NORMAL = 0;
 inline constexpr int THREAD_PRIORITY_IDLE = -15;
 
 // For the whole process: every thread it has now and every one it starts later.
-// Idle is nice 10. Returning to normal needs the right to raise a priority,
-// which an ordinary user may lack; the result then is false.
+// Normal is the nice value the process started with; idle is nice 10, or the
+// starting value when that is higher. Returning to normal needs the right to
+// raise a priority, which an ordinary user may lack; the result then is false.
 bool SetPriorityClass(uint32_t priorityClass);
 uint32_t GetPriorityClass();
 

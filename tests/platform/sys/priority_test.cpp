@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -36,7 +37,10 @@ uint32_t ReportAndWait(void* parameter) {
   return 0;
 }
 
+// Idle is nice 10, or the starting value when the tests run at a higher one.
 TEST(PriorityClass, IdleLowersEveryThreadIncludingLaterOnes) {
+  const int startNice = NiceOf(gettid());
+  const int idleNice = std::max(10, startNice);
   std::atomic<pid_t> earlierTid{0};
   std::atomic<bool> release{false};
   std::thread earlier([&] {
@@ -47,22 +51,22 @@ TEST(PriorityClass, IdleLowersEveryThreadIncludingLaterOnes) {
 
   ASSERT_TRUE(SetPriorityClass(IDLE_PRIORITY_CLASS));
   EXPECT_EQ(GetPriorityClass(), IDLE_PRIORITY_CLASS);
-  EXPECT_EQ(NiceOf(gettid()), 10);
-  EXPECT_EQ(NiceOf(earlierTid), 10);
+  EXPECT_EQ(NiceOf(gettid()), idleNice);
+  EXPECT_EQ(NiceOf(earlierTid), idleNice);
 
   Probe probe;
   probe.go = CreateEventA(true, true);
   HANDLE later = CreateThread(ReportAndWait, &probe);
   WaitForSingleObject(later, INFINITE);
-  EXPECT_EQ(probe.nice, 10);
+  EXPECT_EQ(probe.nice, idleNice);
   CloseHandle(later);
   CloseHandle(probe.go);
 
   const bool restored = SetPriorityClass(NORMAL_PRIORITY_CLASS);
   if (MayRaisePriority()) {
     EXPECT_TRUE(restored);
-    EXPECT_EQ(NiceOf(gettid()), 0);
-    EXPECT_EQ(NiceOf(earlierTid), 0);
+    EXPECT_EQ(NiceOf(gettid()), startNice);
+    EXPECT_EQ(NiceOf(earlierTid), startNice);
   }
   release = true;
   earlier.join();
