@@ -88,13 +88,17 @@ void CreateSaver(HWND window) {
   PostMessage(window, MSG_START, 0, 0);
 }
 
+// An end asked for while the saver starts is answered before each slow step
+// (opening the display, reading the object) rather than after all of them.
 bool StartSaver(HWND window) {
   if (Saver.world.load() != nullptr) return true;
+  if (AnswerInputDuringWork()) return false;
   World* world = new World();
   Saver.world = world;
   if (!world->Create(window)) return FailStart(SetupFailed);
   if (!world->SetUpScene()) return FailStart(SetupFailed);
   if (!world->InitBoard(Resolved.BoardWidth, Resolved.BoardHeight)) return FailStart(SetupFailed);
+  if (AnswerInputDuringWork()) return false;
   if (!world->BuildScene()) return FailStart(SceneFailed);
   // Only a full-screen run can have pushed other windows around.
   if (Saver.layoutGuard) Saver.layoutGuard->SetRestoreEnabled(!world->graphics.windowed);

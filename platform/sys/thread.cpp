@@ -11,13 +11,15 @@
 namespace {
 
 void RunThread(std::shared_ptr<ThreadState> state, ThreadProc body, void* parameter) {
+  // A thread started by one that was never lowered must still follow the
+  // class; done before the id is known, so that a priority set through the
+  // handle comes after it and stays.
+  ApplyProcessPriorityToThread(gettid());
   {
     std::lock_guard lock(state->mutex);
     state->tid = gettid();
   }
   state->changed.notify_all();
-  // A thread started by one that was never lowered must still follow the class.
-  ApplyProcessPriorityToThread(gettid());
   const uint32_t exitCode = body(parameter);
   {
     std::lock_guard lock(state->mutex);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -128,6 +129,28 @@ TEST_F(RegistryKeyTest, AnUnreadableFileIsNeverReplaced) {
   SetString(key_, "A", "1");
   EXPECT_NE(Close(), ERROR_SUCCESS);
   EXPECT_EQ(std::filesystem::file_size(KeyFile("Key")), size_t(2 << 20));
+}
+
+// A FIFO in the file's place (or the temporary file's) would block a plain
+// open for ever: it reads as no value and a save fails, at once.
+TEST_F(RegistryKeyTest, AFifoInPlaceOfTheFileNeitherBlocksNorIsReplaced) {
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  ASSERT_EQ(Close(), ERROR_SUCCESS);
+  const std::filesystem::path fifo = KeyFile("Key");
+  const std::filesystem::path temporary = fifo.parent_path() / ".Key.reg.tmp";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_NE(Open(KEY_READ), ERROR_SUCCESS) << "read as a key file";
+  if (Create() == ERROR_SUCCESS) {
+    SetString(key_, "A", "1");
+    EXPECT_NE(Close(), ERROR_SUCCESS);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(temporary.c_str(), 0600), 0);
+  ASSERT_EQ(Create(), ERROR_SUCCESS);
+  SetString(key_, "A", "1");
+  EXPECT_NE(Close(), ERROR_SUCCESS) << "written into a FIFO";
 }
 
 }  // namespace
