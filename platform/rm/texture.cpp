@@ -1,6 +1,7 @@
 #include "platform/rm/texture.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 
 namespace {
 std::atomic<uint64_t> next_texture_id{1};
@@ -37,9 +39,64 @@ bool OpenRegularFile(const std::string& path, QFile* file) {
   return true;
 }
 
+// Reads one number of a PPM header, skipping blanks and comments.
+bool ReadHeaderNumber(const uint8_t*& at, const uint8_t* end, long* value) {
+  for (;;) {
+    while (at < end && std::isspace(*at)) ++at;
+    if (at < end && *at == '#') {
+      while (at < end && *at != '\n') ++at;
+      continue;
+    }
+    break;
+  }
+  if (at == end || !std::isdigit(*at)) return false;
+  for (*value = 0; at < end && std::isdigit(*at) && *value < (1L << 30); ++at) *value = *value * 10 + (*at - '0');
+  return true;
+}
+
+// A binary PPM larger than a texture is sampled straight from the mapped
+// file, pixel by pixel of the result: no gigabyte-sized image on the way, and
+// only the rows sampled are ever read from the disk. Null for anything else
+// (smaller, 16-bit, damaged), which the image reader then takes.
+QImage SamplePpm(const QFile& file) {
+  const qint64 size = file.size();
+  if (size < 16) return {};
+  void* mapped = mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, file.handle(), 0);
+  if (mapped == MAP_FAILED) return {};
+  const auto* begin = static_cast<const uint8_t*>(mapped);
+  const uint8_t* end = begin + size;
+  const uint8_t* at = begin + 2;
+  long width = 0, height = 0, maxval = 0;
+  QImage image;
+  const bool header = begin[0] == 'P' && begin[1] == '6' && ReadHeaderNumber(at, end, &width) &&
+                      ReadHeaderNumber(at, end, &height) && ReadHeaderNumber(at, end, &maxval) &&
+                      at < end && std::isspace(*at);
+  ++at;
+  const bool large = width > kLargest || height > kLargest;
+  if (header && large && maxval > 0 && maxval < 256 && width <= kLargestSource &&
+      height <= kLargestSource && end - at >= width * height * 3) {
+    const int w = int(std::min<long>(width, kLargest)), h = int(std::min<long>(height, kLargest));
+    image = QImage(w, h, QImage::Format_RGB888);
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* row = at + (long(y) * height / h) * width * 3;
+      uint8_t* out = image.scanLine(y);
+      for (int x = 0; x < w; ++x) {
+        const uint8_t* pixel = row + (long(x) * width / w) * 3;
+        for (int c = 0; c < 3; ++c) out[x * 3 + c] = uint8_t(pixel[c] * 255 / maxval);
+      }
+    }
+  }
+  munmap(mapped, size_t(size));
+  return image;
+}
+
 QImage Decode(const std::string& path) {
   QFile file;
   if (path.empty() || !OpenRegularFile(path, &file)) return {};
+  if (file.peek(2) == "P6") {
+    QImage sampled = SamplePpm(file);
+    if (!sampled.isNull()) return sampled;
+  }
   QImageReader reader(&file, QFileInfo(QString::fromStdString(path)).suffix().toLatin1());
   const QSize size = reader.size();
   if (size.isValid() && (size.width() > kLargestSource || size.height() > kLargestSource)) return {};
@@ -52,10 +109,15 @@ QImage Decode(const std::string& path) {
   }
   QImage image = reader.read();
   if (image.isNull() || image.width() <= 0 || image.height() <= 0) return {};
-  if (image.width() > kLargest || image.height() > kLargest)
-    image = image.scaled(std::min(image.width(), kLargest), std::min(image.height(), kLargest),
-                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return image;
+  if (image.width() <= kLargest && image.height() <= kLargest) return image;
+  const QSize target(std::min(image.width(), kLargest), std::min(image.height(), kLargest));
+  // Smoothing a gigabyte of pixels takes seconds: far larger images first
+  // drop to twice the size by sampling, which the smoothing then evens out.
+  if (image.width() > 2 * target.width() || image.height() > 2 * target.height())
+    image = image.scaled(std::min(image.width(), 2 * target.width()),
+                         std::min(image.height(), 2 * target.height()), Qt::IgnoreAspectRatio,
+                         Qt::FastTransformation);
+  return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace
