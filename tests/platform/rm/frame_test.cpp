@@ -118,6 +118,17 @@ TEST_F(FrameTest, SetAndGetOrientationAndPositionRelativeToAnotherFrame) {
   EXPECT_FALSE(other->SetOrientation(scene_, 0, 2, 0, 0, -1, 0));
   EXPECT_FALSE(other->SetOrientation(scene_, 0, 0, 0, 0, 1, 0));
   EXPECT_TRUE(Near(Of(other, scene_).dir, 0, 0, 1));
+  // Pitched, turned and rolled by 45°: x is up × direction, as in a left-handed world.
+  const float h = std::sqrt(0.5f);
+  const struct {
+    float dx, dy, dz, ux, uy, uz, rx, ry, rz;
+  } turns[] = {{0, 1, 1, 0, 1, -1, 1, 0, 0}, {1, 0, 1, 0, 1, 0, h, 0, -h}, {0, 0, 1, 1, 1, 0, h, -h, 0}};
+  auto turned = Child(scene_), probe = Child(turned);
+  probe->SetPosition(turned, 1, 0, 0);
+  for (const auto& t : turns) {
+    ASSERT_TRUE(turned->SetOrientation(scene_, t.dx, t.dy, t.dz, t.ux, t.uy, t.uz));
+    EXPECT_TRUE(Near(Of(probe, scene_).pos, t.rx, t.ry, t.rz)) << t.dx << t.dy << t.dz;
+  }
   // Positions too are measured in the reference: two steps along board z = scene y.
   cell->SetPosition(board, 0, 0, 2);
   EXPECT_TRUE(Near(Of(cell, scene_).pos, 10, 2, 0));

@@ -110,6 +110,10 @@ TEST_F(RenderTest, QualitiesDrawAsTheyShouldUnderTheDevicesCeiling) {
     return Channel(70, 100, 0) - Channel(130, 100, 0);
   };
   EXPECT_GT(draw(D3DRMRENDER_GOURAUD, D3DRMRENDER_GOURAUD), 40);
+  // The left corners face the light (0.1 + 0.99, clamped to 1), the right ones
+  // turn from it (0.1 alone); in between the colour runs from one to the other.
+  EXPECT_NEAR(Channel(52, 100, 0), 250, 5);
+  EXPECT_NEAR(Channel(148, 100, 0), 27, 5);
   EXPECT_EQ(draw(D3DRMRENDER_FLAT, D3DRMRENDER_GOURAUD), 0);
   // The face normal is (0,0,-1): 0.1 + cos 45° = 0.807 → 205.
   EXPECT_NEAR(Channel(100, 100, 0), 205, 1);
@@ -153,6 +157,14 @@ TEST_F(RenderTest, FramesSharingAMeshKeepTheirOwnPlaceAndColour) {
   RenderAndRead();
   EXPECT_TRUE(IsBlack(50, 50));
   EXPECT_EQ(Pixel(150, 50), colours[1]);
+  // A frame takes its parent's colour when told to, and only then.
+  board->SetMaterialMode(D3DRMMATERIAL_FROMFRAME);
+  board->SetColorRGB(1, 1, 0);
+  board->Children()[0]->SetMaterialMode(D3DRMMATERIAL_FROMMESH);
+  board->Children()[1]->SetMaterialMode(D3DRMMATERIAL_FROMPARENT);
+  RenderAndRead();
+  EXPECT_EQ(Pixel(150, 50), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(250, 50), 0xFFFF00FFu);
 }
 
 // Set up on this thread and drawn from another, into the right half only; a

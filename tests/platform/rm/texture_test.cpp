@@ -26,6 +26,7 @@ TEST(TextureTest, EveryFormatLoadsRightSideUp) {
     EXPECT_EQ(t->PixelAt(4, 0), kGreen);
     EXPECT_EQ(t->PixelAt(2, 1), kBlue);
     EXPECT_EQ(t->PixelAt(4, 2), kWhite);
+    EXPECT_EQ(t->PixelAt(5, 0) | t->PixelAt(0, 3) | t->PixelAt(-1, 0), 0u) << "outside";
   }
 }
 
