@@ -27,6 +27,9 @@ TEST(RegistryLine, ReadsTheThreeTypesAsAPersonWritesThem) {
     ASSERT_TRUE(value) << c.line;
     EXPECT_EQ(value->type, c.type) << c.line;
     EXPECT_EQ(value->data, c.data) << c.line;
+    const auto written = ParseRegistryLine(FormatRegistryLine(*value));  // and back
+    ASSERT_TRUE(written) << c.line;
+    EXPECT_EQ(written->data, c.data) << FormatRegistryLine(*value);
   }
   EXPECT_EQ(ParseRegistryLine("Size = sz \"Big\"")->name, "Size");
 }
