@@ -132,6 +132,41 @@ TEST_F(RenderTest, QualitiesDrawAsTheyShouldUnderTheDevicesCeiling) {
   }
 }
 
+// The box again with its eight corners shared by the faces round them, as a
+// model file has them: more faces than corners.
+MeshGeometry SharingCorners(const MeshGeometry& box) {
+  MeshGeometry g = box;
+  g.positions.clear(), g.normals.clear(), g.uvs.clear();
+  for (uint32_t& i : g.indices) {
+    const D3DVECTOR p = box.positions[i];
+    size_t at = 0;
+    while (at < g.positions.size() &&
+           (g.positions[at].x != p.x || g.positions[at].y != p.y || g.positions[at].z != p.z))
+      ++at;
+    if (at == g.positions.size()) {
+      g.positions.push_back(p), g.normals.push_back(p), g.uvs.insert(g.uvs.end(), {0, 0});
+    }
+    i = uint32_t(at);
+  }
+  return g;
+}
+
+TEST_F(RenderTest, SharedCornersDrawTheSameFlatFaces) {
+  Open(100, 100, 0.2f);
+  AddLight(D3DRMLIGHT_DIRECTIONAL, 0.8f, 1, -2, 3);
+  std::vector<uint8_t> pictures[2];
+  for (const bool shared : {false, true}) {
+    const MeshGeometry box = MakeBox(1, kWhite);
+    auto frame = AddShape(shared ? SharingCorners(box) : box, D3DRMRENDER_FLAT, 0, 0, 5);
+    frame->SetOrientation(scene_, 1, 1, 1, 0, 1, 0);  // three faces in sight
+    RenderAndRead();
+    pictures[shared] = pixels_;
+    scene_->DeleteChild(frame);
+  }
+  EXPECT_NE(Pixel(50, 40), Pixel(40, 60)) << "faces of their own shades";
+  EXPECT_TRUE(pictures[0] == pictures[1]);
+}
+
 TEST_F(RenderTest, FramesSharingAMeshKeepTheirOwnPlaceAndColour) {
   Open(300, 100);
   auto mesh = MakeMesh(*rm_, MakeBox(0.5f, kWhite));
