@@ -148,6 +148,7 @@ int HostEntry() {
     const char* argv[] = {line.c_str()};
     SetCommandLine(1, argv);
     if (!xscreensaver.fullScreen) ScopeInstanceMutexToWindow(xscreensaver.window);
+    EndLateBySignal(true);
   }
   const int exitCode = HostMain(arguments.c_str());
   // XScreenSaver's modes end by the signal that ended them, as its daemon
@@ -188,6 +189,7 @@ int RunSaverWindow(HWND parent) {
   if (Host.windows9x) Host.autoPlayMessage = RegisterWindowMessage(kAutoPlayMessageName);
   SetSaverDefaultProc(&DefaultSaverProc);
   TerminationWatch termination;
+  ArmLateEnd();
   HWND window = CreateSaverWindow(parent);
   Host.saverWindow = window;
   int exitCode = kExitUnknown;

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,7 +18,17 @@ namespace {
 constexpr char kQuit = 'Q';
 constexpr int kSignals[] = {SIGTERM, SIGINT};
 
+// A clean end puts back what the saver changed and stops its threads; it takes
+// milliseconds, unless the window thread is deep in work nothing can cut
+// short (the GL driver building its first shaders, for seconds on a busy
+// machine). An end that has not come by then is not waited for: the X server
+// takes the windows and grabs away with the connection, and the lock and the
+// parser child go with the process.
+constexpr int kLateEndMs = 250;
+
 std::atomic<int> signalPipe{-1};
+std::atomic<bool> lateEndArmed{false};
+std::atomic<bool> lateEndBySignal{false};
 struct sigaction previousActions[2];
 
 void OnTerminationSignal(int signal) {
@@ -70,7 +82,36 @@ void TerminationWatch::Watch() {
     int expected = 0;
     signal_.compare_exchange_strong(expected, byte);
     Close();
+    if (!lateEndArmed.load()) continue;
+    if (QuitWithin(kLateEndMs)) return;
+    if (lateEndBySignal.load()) EndBySignal(Signal());
+    std::fflush(nullptr);
+    std::_Exit(0);
   }
+}
+
+// True when the watch is taken down (the clean end came) within the time.
+bool TerminationWatch::QuitWithin(int milliseconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd ready{readEnd_, POLLIN, 0};
+    const int got = poll(&ready, 1, static_cast<int>(left.count()));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    char byte = 0;
+    if (read(readEnd_, &byte, 1) == 1 && byte == kQuit) return true;
+  }
+}
+
+void ArmLateEnd() {
+  lateEndArmed = true;
+}
+
+void EndLateBySignal(bool bySignal) {
+  lateEndBySignal = bySignal;
 }
 
 void EndBySignal(int signal) {

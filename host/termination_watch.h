@@ -26,6 +26,7 @@ class TerminationWatch {
  private:
   void Watch();
   void Close();
+  bool QuitWithin(int milliseconds);
 
   int readEnd_ = -1;
   int writeEnd_ = -1;
@@ -33,6 +34,12 @@ class TerminationWatch {
   std::atomic<HWND> window_{0};
   std::thread watcher_;
 };
+
+// Once armed (the saver's windows are), a clean end that has not come 250 ms
+// after the signal is not waited for: the process ends at once, with status 0
+// or (when set, for XScreenSaver's copies) by the signal.
+void ArmLateEnd();
+void EndLateBySignal(bool bySignal);
 
 // Ends the process by that signal with its default action, once everything
 // the saver had to put back is back: the way a parent sees a normal kill.
