@@ -96,10 +96,49 @@ void GraphicsContext::DrawOverlayText(int x, int y, const char* text) {
 void GraphicsContext::DrawPendingOverlay() {
   if (overlay_.text.empty()) return;
   const Overlay overlay = std::exchange(overlay_, Overlay{});
+  SIZE extent;
+  if (!PrepareOverlaySurface(overlay.text, &extent)) return;
+  const RECT from{0, 0, extent.cx, extent.cy};
+  const RECT to{overlay.x, overlay.y, overlay.x + extent.cx, overlay.y + extent.cy};
+  backBuffer->Blt(&to, overlaySurface_.Get(), &from, DDBLT_WAIT, nullptr);
+}
+
+// The text is drawn on a surface of its own, just large enough, and only when
+// it changes; each frame then copies that little surface into the back buffer
+// instead of reading the whole picture back and uploading it again.
+bool GraphicsContext::PrepareOverlaySurface(const std::string& text, SIZE* extent) {
+  if (overlaySurface_ && overlaySurface_->IsLost()) {
+    if (!overlaySurface_->Restore()) return false;
+    overlayDrawn_.clear();
+  }
+  if (overlaySurface_ && text == overlayDrawn_) {
+    *extent = overlayExtent_;
+    return true;
+  }
+  // Measured on a pixel of memory: there need not be a display.
+  uint32_t pixel = 0;
+  HDC probe = CreateBitmapDC(&pixel, 1, 1, 4);
+  const bool measured =
+      GetTextExtentPoint32A(probe, text.c_str(), int(text.size()), extent) && extent->cx > 0;
+  DeleteDC(probe);
+  if (!measured || !directDraw) return false;
+  if (!overlaySurface_ || overlaySurface_->Width() < extent->cx ||
+      overlaySurface_->Height() < extent->cy) {
+    overlaySurface_.Release();
+    DDSURFACEDESC desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = uint32_t(extent->cx);
+    desc.dwHeight = uint32_t(extent->cy);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    if (!directDraw->CreateSurface(desc, &overlaySurface_)) return false;
+  }
   HDC dc = nullptr;
-  if (!backBuffer->GetDC(&dc)) return;
+  if (!overlaySurface_->GetDC(&dc)) return false;
   SetTextColor(dc, RGB(255, 255, 255));
   SetBkColor(dc, RGB(0, 0, 0));
-  TextOutA(dc, overlay.x, overlay.y, overlay.text.c_str(), int(overlay.text.size()));
-  backBuffer->ReleaseDC(dc);
+  TextOutA(dc, 0, 0, text.c_str(), int(text.size()));
+  if (!overlaySurface_->ReleaseDC(dc)) return false;
+  overlayDrawn_ = text;
+  overlayExtent_ = *extent;
+  return true;
 }

@@ -278,6 +278,8 @@ void GraphicsContext::ReleaseDirectDraw() {
   palette.Release();
   zBuffer.Release();
   clipper.Release();
+  overlaySurface_.Release();
+  overlayDrawn_.clear();
   backBuffer.Release();
   primary.Release();
   directDraw.Release();

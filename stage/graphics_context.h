@@ -6,6 +6,7 @@
 
 #include "platform/ddraw/direct3d.h"
 #include "platform/ddraw/guid.h"
+#include "platform/gdi/gdi.h"
 #include "platform/ref.h"
 #include "platform/sys/types.h"
 
@@ -111,9 +112,14 @@ class GraphicsContext {
 
   RECT CurrentWindowRect() const;
   void DrawPendingOverlay();
+  bool PrepareOverlaySurface(const std::string& text, SIZE* extent);
 
   mutable std::mutex rectLock_;
   Overlay overlay_;  // Render thread only
+  // The overlay text as last drawn on its own surface (Render thread only).
+  Ref<DirectDrawSurface> overlaySurface_;
+  std::string overlayDrawn_;
+  SIZE overlayExtent_;
 };
 
 // The RM object that the last OpenDirect3D made; valid while its Stage lives.

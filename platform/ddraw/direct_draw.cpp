@@ -181,7 +181,6 @@ bool DirectDraw::CreatePrimary(const DDSURFACEDESC& desc, Ref<DirectDrawSurface>
   primary.dwRGBBitCount = uint32_t(DisplayBits());
   Ref<DirectDrawSurface> made(
       new DirectDrawSurface(this, DirectDrawSurface::Kind::Primary, primary));
-  if (!made->Store()) return false;
   if (flipping) {
     DDSURFACEDESC back = primary;
     back.ddsCaps.dwCaps =

@@ -32,11 +32,7 @@ RECT FitKeepingProportions(int sourceWidth, int sourceHeight, int screenWidth, i
   return RECT{left, top, left + width, top + height};
 }
 
-struct Rgb {
-  float r, g, b;
-};
-
-Rgb FillColour(uint32_t fill, int bits, const DirectDrawPalette* palette) {
+Colour FillColour(uint32_t fill, int bits, const DirectDrawPalette* palette) {
   if (bits == 8 && palette) {
     const PALETTEENTRY& e = palette->Entries()[fill & 0xFF];
     return {e.peRed / 255.0f, e.peGreen / 255.0f, e.peBlue / 255.0f};
@@ -51,10 +47,8 @@ Rgb FillColour(uint32_t fill, int bits, const DirectDrawPalette* palette) {
 DirectDrawSurface::DirectDrawSurface(DirectDraw* owner, Kind kind, const DDSURFACEDESC& desc)
     : owner_(owner), kind_(kind), desc_(desc) {
   DisplayDevice* device = owner->Device();
-  if (kind == Kind::Primary && device) {
-    store_ = std::make_unique<SurfaceStore>(device, device->WindowWidth(), device->WindowHeight(),
-                                            ColorFormat::kRgba8);
-  } else if (kind != Kind::ZBuffer && device) {
+  // A primary surface's pixels are its window's, kept by the device's presenter.
+  if (kind != Kind::Primary && kind != Kind::ZBuffer && device) {
     store_ = std::make_unique<SurfaceStore>(
         device, Width(), Height(),
         BitsPerPixel() == 16 ? ColorFormat::kRgb565 : ColorFormat::kRgba8);
@@ -104,24 +98,32 @@ bool DirectDrawSurface::GetSurfaceDesc(DDSURFACEDESC* desc) const {
   return true;
 }
 
+bool DirectDrawSurface::HasPixels() const {
+  return kind_ == Kind::Primary ? owner_->Device() != nullptr : store_ != nullptr;
+}
+
 bool DirectDrawSurface::Blt(const RECT* destination, DirectDrawSurface* source,
                             const RECT* sourceRect, uint32_t flags, const DDBLTFX* fx) {
-  if (IsLost() || !store_) return false;
+  if (IsLost() || !HasPixels()) return false;
   ContextScope scope(owner_->Device());
   if (!scope.Ok()) return false;
   if (flags & DDBLT_COLORFILL) {
     if (!fx) return false;
-    RECT area = destination ? *destination : Whole(store_->Width(), store_->Height());
-    if (kind_ == Kind::Primary && destination && !owner_->Device()->IsOffscreen() &&
-        !owner_->InDisplayMode()) {
-      const POINT origin = owner_->Device()->WindowOrigin();
+    const DirectDrawPalette* palette = palette_ ? palette_.Get() : owner_->SystemPalette();
+    const Colour c = FillColour(fx->dwFillColor, BitsPerPixel(), palette);
+    if (kind_ != Kind::Primary) {
+      DisplayDevice::Fill(store_->Buffer(), destination ? *destination : Whole(Width(), Height()),
+                          c.r, c.g, c.b);
+      return true;
+    }
+    DisplayDevice* device = owner_->Device();
+    RECT area = destination ? *destination : Whole(device->WindowWidth(), device->WindowHeight());
+    if (destination && !device->IsOffscreen() && !owner_->InDisplayMode()) {
+      const POINT origin = device->WindowOrigin();
       area = RECT{area.left - origin.x, area.top - origin.y, area.right - origin.x,
                   area.bottom - origin.y};
     }
-    const DirectDrawPalette* palette = palette_ ? palette_.Get() : owner_->SystemPalette();
-    const Rgb c = FillColour(fx->dwFillColor, BitsPerPixel(), palette);
-    DisplayDevice::Fill(store_->Buffer(), area, c.r, c.g, c.b);
-    return kind_ == Kind::Primary ? owner_->Device()->Show(store_->Buffer()) : true;
+    return device->Presenter().Fill(area, c);
   }
   if (!source || source->IsLost() || !source->store_) return false;
   const RECT from = sourceRect ? *sourceRect : Whole(source->Width(), source->Height());
@@ -136,11 +138,10 @@ bool DirectDrawSurface::Blt(const RECT* destination, DirectDrawSurface* source,
 bool DirectDrawSurface::PresentTo(DirectDrawSurface* source, const RECT* destination,
                                   const RECT* sourceRect, bool wholeWindow) {
   DisplayDevice* device = owner_->Device();
-  ::Framebuffer& screen = store_->Buffer();
+  const int screenWidth = device->WindowWidth(), screenHeight = device->WindowHeight();
   RECT to;
   if (wholeWindow) {
-    DisplayDevice::Fill(screen, Whole(screen.Width(), screen.Height()), 0, 0, 0);
-    to = FitKeepingProportions(source->Width(), source->Height(), screen.Width(), screen.Height());
+    to = FitKeepingProportions(source->Width(), source->Height(), screenWidth, screenHeight);
   } else if (destination) {
     // A windowed primary is addressed in screen coordinates; its picture is
     // the window's client area.
@@ -148,7 +149,7 @@ bool DirectDrawSurface::PresentTo(DirectDrawSurface* source, const RECT* destina
     to = RECT{destination->left - origin.x, destination->top - origin.y,
               destination->right - origin.x, destination->bottom - origin.y};
   } else {
-    to = Whole(screen.Width(), screen.Height());
+    to = Whole(screenWidth, screenHeight);
   }
   const DirectDrawPalette* palette = nullptr;
   if (source->BitsPerPixel() == 8) {
@@ -156,8 +157,8 @@ bool DirectDrawSurface::PresentTo(DirectDrawSurface* source, const RECT* destina
               : palette_       ? palette_.Get()
                                : owner_->SystemPalette();
   }
-  if (!device->Copy(source->store_->Buffer(), *sourceRect, screen, to, palette)) return false;
-  const bool shown = device->Show(screen);
+  const bool shown = device->Presenter().Present(source->store_->Buffer(), *sourceRect, to,
+                                                 palette, wholeWindow);
   if (shown) CountPresentationForForcedLoss(owner_.Get());
   return shown;
 }
@@ -166,10 +167,19 @@ bool DirectDrawSurface::Flip(DirectDrawSurface* target, uint32_t) {
   DirectDrawSurface* back = target ? target : attached_.Get();
   if (kind_ != Kind::Primary || !back || back != attached_.Get() || IsLost() || back->IsLost())
     return false;
-  ContextScope scope(owner_->Device());
-  if (!scope.Ok() || !store_ || !back->store_) return false;
+  DisplayDevice* device = owner_->Device();
+  if (!device || !back->store_) return false;
+  // A flip shows at the display's next vertical blank; until then it is
+  // pending, and the next one waits for it (with or without DDFLIP_WAIT: a
+  // caller that cannot wait has no other flip to make meanwhile).
+  FlipPacer* pacer = device->Pacer();
+  if (pacer) pacer->WaitForPendingFlip();
+  ContextScope scope(device);
+  if (!scope.Ok()) return false;
   const RECT from = Whole(back->Width(), back->Height());
-  return PresentTo(back, nullptr, &from, true);
+  if (!PresentTo(back, nullptr, &from, true)) return false;
+  if (pacer) pacer->Flipped();
+  return true;
 }
 
 bool DirectDrawSurface::IsLost() const {
@@ -197,7 +207,7 @@ bool DirectDrawSurface::SetPalette(DirectDrawPalette* palette) {
 }
 
 bool DirectDrawSurface::GetDC(HDC* dc) {
-  if (!dc || !store_ || dc_ || IsLost()) return false;
+  if (!dc || !HasPixels() || dc_ || IsLost()) return false;
   if (!ReadBack(&dcImage_)) return false;
   dc_ = CreateBitmapDC(dcImage_.rgba.data(), dcImage_.width, dcImage_.height, dcImage_.width * 4);
   if (!dc_) return false;
@@ -210,9 +220,9 @@ bool DirectDrawSurface::ReleaseDC(HDC dc) {
   DeleteDC(dc_);
   dc_ = nullptr;
   ContextScope scope(owner_->Device());
-  bool ok = scope.Ok() && store_->Upload(dcImage_.rgba.data());
-  if (ok && kind_ == Kind::Primary) ok = owner_->Device()->Show(store_->Buffer());
-  return ok;
+  if (!scope.Ok()) return false;
+  if (kind_ == Kind::Primary) return owner_->Device()->Presenter().Write(dcImage_);
+  return store_->Upload(dcImage_.rgba.data());
 }
 
 bool DirectDrawSurface::QueryInterface(const GUID& deviceGuid, Ref<Direct3DDevice>* device) {
@@ -225,9 +235,10 @@ bool DirectDrawSurface::QueryInterface(const GUID& deviceGuid, Ref<Direct3DDevic
 }
 
 bool DirectDrawSurface::ReadBack(SurfaceImage* image) {
-  if (!image || !store_) return false;
+  if (!image || !HasPixels()) return false;
   ContextScope scope(owner_->Device());
   if (!scope.Ok()) return false;
+  if (kind_ == Kind::Primary) return owner_->Device()->Presenter().Read(image);
   image->width = store_->Width();
   image->height = store_->Height();
   return store_->Buffer().ReadPixels(image->rgba);

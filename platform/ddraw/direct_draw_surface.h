@@ -66,6 +66,7 @@ class DirectDrawSurface : public RefCounted {
   DirectDrawPalette* Palette() const { return palette_.Get(); }
 
  private:
+  bool HasPixels() const;
   bool PresentTo(DirectDrawSurface* source, const RECT* destination, const RECT* sourceRect,
                  bool wholeWindow);
 

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "platform/ddraw/direct_draw_palette.h"
-#include "platform/win/offscreen_window.h"
+#include "platform/ddraw/monitor_refresh.h"
 #include "platform/ddraw/x_display.h"
+#include "platform/win/offscreen_window.h"
 
 namespace {
 
@@ -65,7 +66,9 @@ std::vector<uint8_t> NearestColours(const DirectDrawPalette& palette) {
   return table;
 }
 
-void PlainState() {
+}  // namespace
+
+void DisplayDevice::PlainState() {
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
@@ -74,22 +77,25 @@ void PlainState() {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
-}  // namespace
-
 std::unique_ptr<DisplayDevice> DisplayDevice::ForWindow(HWND window) {
   int width = 0, height = 0;
-  if (IsOffscreenWindow(window)) {
+  const bool offscreen = IsOffscreenWindow(window);
+  std::unique_ptr<GlContext> context;
+  if (offscreen) {
     if (!OffscreenWindowSize(window, &width, &height)) return nullptr;
-    std::unique_ptr<GlContext> context = GlContext::CreateHeadless();
-    if (!context || !context->IsValid()) return nullptr;
-    return std::unique_ptr<DisplayDevice>(
-        new DisplayDevice(window, std::move(context), width, height, true));
+    context = GlContext::CreateHeadless();
+  } else {
+    if (!XWindowSize(window, &width, &height)) return nullptr;
+    context = GlContext::CreateForWindow(window);
   }
-  if (!XWindowSize(window, &width, &height)) return nullptr;
-  std::unique_ptr<GlContext> context = GlContext::CreateForWindow(window);
   if (!context || !context->IsValid()) return nullptr;
-  return std::unique_ptr<DisplayDevice>(
-      new DisplayDevice(window, std::move(context), width, height, false));
+  std::unique_ptr<DisplayDevice> device(
+      new DisplayDevice(window, std::move(context), width, height, offscreen));
+  ContextScope scope(device.get());
+  if (!scope.Ok()) return nullptr;
+  device->presenter_ = ChoosePresenter(device.get());
+  if (!device->presenter_) return nullptr;
+  return device;
 }
 
 DisplayDevice::DisplayDevice(HWND window, std::unique_ptr<GlContext> context, int width, int height,
@@ -102,9 +108,22 @@ DisplayDevice::DisplayDevice(HWND window, std::unique_ptr<GlContext> context, in
 
 DisplayDevice::~DisplayDevice() {
   ContextScope scope(this);
+  presenter_.reset();
   paletteProgram_.reset();
   quad_.reset();
   lookup_.reset();
+}
+
+FlipPacer* DisplayDevice::Pacer() {
+  if (offscreen_ || !presenter_->OnDisplay()) return nullptr;
+  if (!pacer_) {
+    ContextScope scope(this);
+    if (scope.Ok()) presenter_->FollowVerticalBlank();
+    const POINT origin = WindowOrigin();
+    pacer_ = std::make_unique<FlipPacer>(MonitorRefreshRate(
+        RECT{origin.x, origin.y, origin.x + width_, origin.y + height_}));
+  }
+  return pacer_.get();
 }
 
 POINT DisplayDevice::WindowOrigin() const {
@@ -186,19 +205,6 @@ void DisplayDevice::Fill(Framebuffer& target, const RECT& area, float r, float g
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-}
-
-bool DisplayDevice::Show(const Framebuffer& screen) {
-  if (offscreen_) return true;
-  PlainState();
-  // The picture sits at the window's top-left, as X places a window's pixels.
-  const int h = context_->SurfaceHeight() > 0 ? context_->SurfaceHeight() : height_;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, screen.Name());
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glBlitFramebuffer(0, 0, screen.Width(), screen.Height(), 0, h - screen.Height(), screen.Width(),
-                    h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  return context_->SwapBuffers();
 }
 
 ContextScope::ContextScope(DisplayDevice* device) : device_(device) {

@@ -2,6 +2,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/ddraw/flip_pacer.h"
+#include "platform/ddraw/window_presenter.h"
 #include "platform/gl/framebuffer.h"
 #include "platform/gl/gl_context.h"
 #include "platform/gl/gl_objects.h"
@@ -10,8 +12,8 @@
 class DirectDrawPalette;
 
 // The GL side of one DirectDraw object: a context on its window (or a headless
-// one for an offscreen window) and the programs that put back buffers on the
-// screen picture.
+// one for an offscreen window), the programs that copy between surfaces and
+// the presenter that takes pictures to the window.
 class DisplayDevice {
  public:
   static std::unique_ptr<DisplayDevice> ForWindow(HWND window);
@@ -33,8 +35,12 @@ class DisplayDevice {
             const DirectDrawPalette* palette);
   // Fills `area` (from the top-left) with an opaque colour.
   static void Fill(Framebuffer& target, const RECT& area, float r, float g, float b);
-  // Puts the screen picture on the window and swaps.
-  bool Show(const Framebuffer& screen);
+  // Leaves no scissor, depth test, blending or masks of the renderer's behind.
+  static void PlainState();
+
+  WindowPresenter& Presenter() { return *presenter_; }
+  // Full-screen flips on a real display wait for its vertical blanks.
+  FlipPacer* Pacer();
 
  private:
   DisplayDevice(HWND window, std::unique_ptr<GlContext> context, int width, int height,
@@ -51,6 +57,8 @@ class DisplayDevice {
   std::unique_ptr<GlTexture> lookup_;
   const DirectDrawPalette* lookupPalette_ = nullptr;
   uint32_t lookupVersion_ = 0;
+  std::unique_ptr<WindowPresenter> presenter_;
+  std::unique_ptr<FlipPacer> pacer_;
 };
 
 // Makes the device's context current for one operation and lets it go again

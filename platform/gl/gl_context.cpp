@@ -4,7 +4,10 @@
 #include <X11/Xutil.h>
 #include <epoxy/egl.h>
 
+#include <epoxy/gl.h>
+
 #include <array>
+#include <cstring>
 #include <vector>
 
 struct GlContext::State {
@@ -166,6 +169,28 @@ std::unique_ptr<GlContext> GlContext::CreateForWindow(unsigned long window,
     context->DoneCurrent();
   }
   return context;
+}
+
+bool GlContext::IsSoftware() const {
+  // The display's device says so where EGL can tell; otherwise the renderer's name does.
+  if (HasClientExtension("EGL_EXT_device_query")) {
+    EGLAttrib device = 0;
+    if (eglQueryDisplayAttribEXT(state_->display, EGL_DEVICE_EXT, &device) && device) {
+      const char* extensions =
+          eglQueryDeviceStringEXT(reinterpret_cast<EGLDeviceEXT>(device), EGL_EXTENSIONS);
+      if (extensions) return epoxy_extension_in_string(extensions, "EGL_MESA_device_software");
+    }
+  }
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!renderer) return false;
+  for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+    if (std::strstr(renderer, name)) return true;
+  return false;
+}
+
+bool GlContext::SetSwapInterval(int interval) {
+  if (!IsValid() || state_->surface == EGL_NO_SURFACE) return false;
+  return eglSwapInterval(state_->display, interval);
 }
 
 bool GlContext::IsValid() const {

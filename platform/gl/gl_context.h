@@ -28,6 +28,13 @@ class GlContext {
   int SurfaceWidth() const;
   int SurfaceHeight() const;
   bool IsHeadless() const;
+  // True when the pixels are drawn by the processor (llvmpipe, softpipe):
+  // then a picture is in main memory anyway and the cheapest way to the
+  // screen is not the GL window surface. Needs the context current.
+  bool IsSoftware() const;
+  // 0: a swap shows at once; 1: at the monitor's next vertical blank where the
+  // driver knows it. Needs the context current.
+  bool SetSwapInterval(int interval);
 
   struct State;
 
