@@ -218,6 +218,17 @@ PixelCount CountPixels(Display* x, Window window, Area region) {
   return count;
 }
 
+std::vector<unsigned long> Pixels(Display* x, Window window, Area region) {
+  XImage* image =
+      XGetImage(x, window, region.x, region.y, region.width, region.height, AllPlanes, ZPixmap);
+  if (image == nullptr) return {};
+  std::vector<unsigned long> pixels;
+  for (int yy = 0; yy < region.height; ++yy)
+    for (int xx = 0; xx < region.width; ++xx) pixels.push_back(XGetPixel(image, xx, yy) & 0xFFFFFF);
+  XDestroyImage(image);
+  return pixels;
+}
+
 std::string QuellarBinary() {
   return std::string(QUELLAR_BINARY_DIR) + "/bin/quellar";
 }

@@ -81,5 +81,7 @@ struct PixelCount {
   long total = 0;
 };
 PixelCount CountPixels(Display* x, Window window, Area region);
+// The region's pixels as 0xRRGGBB, rows top first; empty when it cannot be read.
+std::vector<unsigned long> Pixels(Display* x, Window window, Area region);
 
 std::string QuellarBinary();

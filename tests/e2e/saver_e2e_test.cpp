@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "e2e_support.h"
+#include "present_bench/damage_counter.h"
 #include "support/isolated_env.h"
 
 namespace {
@@ -284,6 +285,27 @@ TEST_F(SaverEndToEnd, CpuUseAtDefaultSettings) {
   RecordProperty("CpuMsOver10s", static_cast<int>(used));
   EndWithSignal(saver);
   EXPECT_EQ(TopOfStack(X()), 0u) << "the saver window was left behind";
+}
+
+// Frames reach the screen and change there, and full screen shows no more than
+// one a refresh: Xvfb reports no refresh rate, so 60 Hz applies.
+TEST_F(SaverEndToEnd, FullScreenFramesChangeOnTheScreenAtMostSixtyASecond) {
+  Settings({kFixedSpeed, "Speed = dword 20", "ScreenMode = dword 1"});
+  QuellarProcess& saver = Start({"/s"});
+  StartSaverAndWaitForFrames(saver);
+  const std::vector<unsigned long> first = Pixels(X(), Root(), kMiddle);
+  ASSERT_FALSE(first.empty());
+  EXPECT_TRUE(WaitUntil([&] { return Pixels(X(), Root(), kMiddle) != first; }, kAppear))
+      << "the picture on the screen never changed";
+  DamageCounter counter(server->Name());
+  ASSERT_TRUE(counter.Ok());
+  const auto start = Clock::now();
+  const long frames = counter.Count(3.0);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  std::printf("full screen at Speed 20: %.1f frames a second shown\n", frames / seconds);
+  EXPECT_GT(frames, 0);
+  EXPECT_LE(frames / seconds, 63.0);
+  EndWithSignal(saver);
 }
 
 }  // namespace

@@ -44,8 +44,10 @@ class RenderHooks : public GenerationHooks {
  public:
   explicit RenderHooks(const RenderOptions& options) : options_(options) {}
 
-  bool FrameStarting(World&, uint32_t) override {
-    return !options_.frames || framesShown_ < *options_.frames;
+  bool FrameStarting(World& world, uint32_t) override {
+    if (options_.frames && framesShown_ >= *options_.frames) return false;
+    if (Resolved.FPS != 0 && options_.render) DrawRate(world);
+    return true;
   }
   bool DrawFrame(World& world) override {
     if (!options_.render) return true;
@@ -82,7 +84,25 @@ class RenderHooks : public GenerationHooks {
   uint64_t FramesShown() const { return framesShown_; }
 
  private:
+  // With FPS on, the frame rate so far goes over the picture as the saver puts
+  // its figure there; it changes once a second.
+  void DrawRate(World& world) {
+    const auto now = std::chrono::steady_clock::now();
+    if (framesShown_ == 0) start_ = now;
+    if (rateText_.empty() || now - rateShown_ >= std::chrono::seconds(1)) {
+      const double seconds = std::chrono::duration<double>(now - start_).count();
+      char text[20];
+      std::snprintf(text, sizeof text, "%6.2lf", seconds > 0 ? double(framesShown_) / seconds : 0);
+      rateText_ = text;
+      rateShown_ = now;
+    }
+    world.graphics.DrawOverlayText(0, 0, rateText_.c_str());
+  }
+
   const RenderOptions& options_;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point rateShown_;
+  std::string rateText_;
   uint64_t framesShown_ = 0;
   uint64_t steps_ = 0;
   uint64_t boardsPrinted_ = 0;

@@ -1,9 +1,3 @@
-#include <unistd.h>
-#include <xcb/composite.h>
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-
 #include "ddraw_fixture.h"
 #include "platform/gdi/gdi.h"
 
@@ -85,55 +79,6 @@ TEST(DisplayModeScaling, ModeKeepsItsAspectWithBarsOnTheSpareSides) {
     for (auto [x, y] : c.lit) EXPECT_EQ(screen.Pixel(x, y), 0x00FF00u) << x << "," << y;
     for (auto [x, y] : c.bars) EXPECT_EQ(screen.Pixel(x, y), 0u) << x << "," << y;
   }
-}
-
-// The same on a real window covering an X screen, as the saver's window does:
-// what reaches the window is what the primary reads back.
-TEST(DisplayModeScaling, RealWindowShowsTheScaledMode) {
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(c)) {
-    xcb_disconnect(c);
-    GTEST_SKIP() << "no X display";
-  }
-  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-  const uint16_t sw = screen->width_in_pixels, sh = screen->height_in_pixels;
-  xcb_window_t window = xcb_generate_id(c);
-  const uint32_t values[] = {screen->black_pixel, 1};
-  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, sw, sh, 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                    XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
-  // Its own pixels off screen: tests side by side on one X server must not see each other's.
-  free(xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
-  xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_MANUAL);
-  xcb_map_window(c, window);
-  // A round trip, so the window is there before a context is made on it.
-  free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-  {
-    FlipChain chain(window, 640, 480, 16);
-    ASSERT_TRUE(chain.Ok());
-    ASSERT_TRUE(Fill(chain.back.Get(), 0xF800));  // full red in RGB565
-    ASSERT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
-    // The swap travels on the GL library's own connection: wait for it.
-    std::vector<uint32_t> shown;
-    auto at = [&](int x, int y) { return shown[size_t(y) * sw + size_t(x)] & 0xFFFFFF; };
-    for (int attempt = 0; attempt < 40 && (shown.empty() || !at(sw / 2, sh / 2)); ++attempt) {
-      if (attempt) usleep(50000);
-      auto* image = xcb_get_image_reply(
-          c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, sw, sh, ~0u), nullptr);
-      ASSERT_NE(image, nullptr);
-      const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
-      shown.assign(pixels, pixels + size_t(sw) * sh);
-      free(image);
-    }
-    EXPECT_EQ(at(sw / 2, sh / 2), 0xFF0000u);
-    EXPECT_EQ(at(0, sh / 2), 0xFF0000u);
-    const int barHeight = (sh - 480 * sw / 640) / 2;
-    if (barHeight > 0) {
-      EXPECT_EQ(at(sw / 2, barHeight - 1) | at(sw / 2, sh - barHeight), 0u);
-    }
-  }
-  xcb_destroy_window(c, window);
-  xcb_disconnect(c);
 }
 
 }  // namespace

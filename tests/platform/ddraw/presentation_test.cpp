@@ -1,0 +1,183 @@
+// What reaches an X window, read back from the server, through each way a
+// picture can take there: the GL window surface, shared memory with the server
+// scaling, and shared memory with GL scaling.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "ddraw_fixture.h"
+#include "platform/ddraw/surface_store.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// No picture here can hold this colour: the noise's red is even, and neither
+// the RGB565 steps nor the system palette make a red of 1.
+constexpr uint32_t kUntouched = 0x01FE03;
+const char* const kPaths[] = {"gl", "shm", "shm-gl-scaling"};
+
+// Every pixel its own colour, top row first.
+std::vector<uint8_t> Noise(int width, int height) {
+  std::vector<uint8_t> rgba(size_t(width) * size_t(height) * 4);
+  uint32_t state = 12345;
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    state = state * 1664525u + 1013904223u;
+    rgba[i] = uint8_t(state >> 24) & 0xFE;
+    rgba[i + 1] = uint8_t(state >> 16);
+    rgba[i + 2] = uint8_t(state >> 8);
+    rgba[i + 3] = 255;
+  }
+  return rgba;
+}
+
+struct Case {
+  const char* what;
+  int windowWidth, windowHeight;
+  uint32_t width, height, bits;
+  bool windowed;  // a Blt of the whole back buffer to `to` instead of a flip
+  RECT to;        // where the picture lands in the window
+};
+
+class Presentation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool display = !xcb_connection_has_error(c);
+    xcb_disconnect(c);
+    if (!display) GTEST_SKIP() << "no X display";
+  }
+  void TearDown() override { unsetenv("QUELLAR_PRESENTATION"); }
+
+  // Puts the noise on the window through `path` and reads back what the window shows.
+  std::vector<uint32_t> Shown(const char* path, const Case& c) {
+    setenv("QUELLAR_PRESENTATION", path, 1);
+    RedirectedWindow window(c.windowWidth, c.windowHeight);
+    window.Paint(kUntouched);
+    Ref<DirectDraw> dd;
+    Ref<DirectDrawSurface> primary, back;
+    if (!Open(window.Id(), c, &dd, &primary, &back)) return {};
+    const std::vector<uint8_t> noise = Noise(int(c.width), int(c.height));
+    EXPECT_TRUE(back->Store()->Upload(noise.data()));
+    if (c.windowed) {
+      const RECT from{0, 0, int(c.width), int(c.height)};
+      EXPECT_TRUE(primary->Blt(&c.to, back.Get(), &from, DDBLT_WAIT, nullptr));
+    } else {
+      EXPECT_TRUE(primary->Flip(nullptr, DDFLIP_WAIT));
+    }
+    // A swap travels on the GL library's own connection: wait until it has landed.
+    std::vector<uint32_t> pixels;
+    const size_t middle = size_t((c.to.top + c.to.bottom) / 2) * size_t(c.windowWidth) +
+                          size_t((c.to.left + c.to.right) / 2);
+    for (auto end = Clock::now() + 3s; Clock::now() < end; std::this_thread::sleep_for(20ms)) {
+      pixels = window.Pixels();
+      if (!pixels.empty() && pixels[middle] != kUntouched) break;
+    }
+    return pixels;
+  }
+
+  static bool Open(HWND window, const Case& c, Ref<DirectDraw>* dd, Ref<DirectDrawSurface>* primary,
+                   Ref<DirectDrawSurface>* back) {
+    if (!c.windowed) {
+      FlipChain chain(window, c.width, c.height, c.bits);
+      *dd = chain.dd;
+      *primary = chain.primary;
+      *back = chain.back;
+      return chain.Ok();
+    }
+    if (!DirectDrawCreate(nullptr, dd) || !(*dd)->SetCooperativeLevel(window, DDSCL_NORMAL))
+      return false;
+    DDSURFACEDESC desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (!(*dd)->CreateSurface(desc, primary)) return false;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = c.width;
+    desc.dwHeight = c.height;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
+    return (*dd)->CreateSurface(desc, back);
+  }
+};
+
+// The paths differ in where they convert and scale, never in what is shown.
+// The scales here put no window pixel's centre on an edge between two source
+// pixels, where nearest-pixel sampling could go either way.
+TEST_F(Presentation, EveryPathShowsTheSamePicture) {
+  const Case cases[] = {
+      {"16 bits doubled, bars above and below", 1280, 1024, 640, 480, 16, false,
+       {0, 32, 1280, 992}},
+      {"8 bits by 1.6 through the palette", 1280, 960, 800, 600, 8, false, {0, 0, 1280, 960}},
+      {"32 bits as they are, bars at the sides", 1100, 768, 1024, 768, 32, false,
+       {38, 0, 1062, 768}},
+      {"a window's blit to a place inside it", 300, 200, 120, 90, 24, true, {30, 40, 150, 130}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<uint32_t> reference = Shown("gl", c);
+    ASSERT_EQ(reference.size(), size_t(c.windowWidth) * size_t(c.windowHeight));
+    for (const char* path : kPaths) {
+      SCOPED_TRACE(path);
+      const std::vector<uint32_t> shown = Shown(path, c);
+      ASSERT_EQ(shown.size(), reference.size());
+      long differing = 0, untouched = 0;
+      for (int y = 0; y < c.windowHeight; ++y)
+        for (int x = 0; x < c.windowWidth; ++x) {
+          const bool inside = x >= c.to.left && x < c.to.right && y >= c.to.top && y < c.to.bottom;
+          const size_t i = size_t(y) * size_t(c.windowWidth) + size_t(x);
+          // A blit leaves the rest of the window alone; a flip blackens it.
+          if (c.windowed && !inside) continue;
+          differing += shown[i] != reference[i];
+          untouched += shown[i] == kUntouched;
+          if (!inside) {
+            EXPECT_EQ(shown[i], 0u) << "bar at " << x << "," << y;
+          }
+        }
+      EXPECT_EQ(differing, 0);
+      EXPECT_EQ(untouched, 0);
+    }
+  }
+}
+
+// The reference path itself: the noise lands unchanged where it belongs.
+TEST_F(Presentation, UnscaledPicturesArriveExactly) {
+  const Case c{"blit", 300, 200, 120, 90, 32, true, {30, 40, 150, 130}};
+  for (const char* path : kPaths) {
+    SCOPED_TRACE(path);
+    const std::vector<uint32_t> shown = Shown(path, c);
+    ASSERT_FALSE(shown.empty());
+    const std::vector<uint8_t> noise = Noise(120, 90);
+    long wrong = 0;
+    for (int y = 0; y < 90; ++y)
+      for (int x = 0; x < 120; ++x) {
+        const uint8_t* p = &noise[(size_t(y) * 120 + size_t(x)) * 4];
+        const uint32_t expected = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+        wrong += shown[size_t(y + 40) * 300 + size_t(x + 30)] != expected;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+double SecondsFor(int flips, FlipChain& chain) {
+  const auto start = Clock::now();
+  for (int i = 0; i < flips; ++i) EXPECT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Xvfb's modes carry no timings, so the 60 Hz that applies then paces the flips:
+// at most one a refresh, and a stall is not made up for by a burst afterwards.
+TEST_F(Presentation, FullScreenFlipsKeepToTheRefreshRate) {
+  for (const char* path : {"gl", "shm"}) {
+    SCOPED_TRACE(path);
+    setenv("QUELLAR_PRESENTATION", path, 1);
+    RedirectedWindow window(64, 48);
+    FlipChain chain(window.Id(), 640, 480, 32);
+    ASSERT_TRUE(chain.Ok());
+    EXPECT_GE(SecondsFor(31, chain), 30 / 60.0 * 0.97);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_GE(SecondsFor(11, chain), 10 / 60.0 * 0.97);
+  }
+}
+
+}  // namespace
