@@ -105,8 +105,11 @@ bool ShmPresenter::SetUp() {
   if (!version || !attributes || !geometry) return false;
   depth_ = geometry->depth;
   if (!IsXrgbVisual(xcb_get_setup(c_), attributes->visual, depth_)) return false;
-  // A server on another machine cannot see our memory: find out now, not per frame.
-  if (!Attach(segments_[0], 4096)) return false;
+  // A server on another machine cannot see our memory, and a system can limit
+  // shared memory: find out now, with a block for the largest picture there
+  // will be (the window's, or a display mode's where that is larger).
+  const size_t largest = std::max(size_t(geometry->width) * geometry->height, size_t(1024 * 768));
+  if (!Attach(segments_[0], largest * 4)) return false;
   gc_ = xcb_generate_id(c_);
   const uint32_t noExposures = 0;
   xcb_create_gc(c_, gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
