@@ -172,7 +172,7 @@ bool DirectDrawSurface::Flip(DirectDrawSurface* target, uint32_t) {
   // A flip shows at the display's next vertical blank; until then it is
   // pending, and the next one waits for it (with or without DDFLIP_WAIT: a
   // caller that cannot wait has no other flip to make meanwhile).
-  FlipPacer* pacer = device->Pacer();
+  FlipPacer* pacer = device->Pacer(owner_->GetMonitor().refreshHz);
   if (pacer) pacer->WaitForPendingFlip();
   ContextScope scope(device);
   if (!scope.Ok()) return false;

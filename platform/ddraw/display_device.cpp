@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/ddraw/direct_draw_palette.h"
-#include "platform/ddraw/monitor_refresh.h"
 #include "platform/ddraw/x_display.h"
 #include "platform/win/offscreen_window.h"
 
@@ -114,14 +113,12 @@ DisplayDevice::~DisplayDevice() {
   lookup_.reset();
 }
 
-FlipPacer* DisplayDevice::Pacer() {
+FlipPacer* DisplayDevice::Pacer(double refreshRate) {
   if (offscreen_ || !presenter_->OnDisplay()) return nullptr;
   if (!pacer_) {
     ContextScope scope(this);
     if (scope.Ok()) presenter_->FollowVerticalBlank();
-    const POINT origin = WindowOrigin();
-    pacer_ = std::make_unique<FlipPacer>(MonitorRefreshRate(
-        RECT{origin.x, origin.y, origin.x + width_, origin.y + height_}));
+    pacer_ = std::make_unique<FlipPacer>(refreshRate);
   }
   return pacer_.get();
 }

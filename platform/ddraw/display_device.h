@@ -39,8 +39,9 @@ class DisplayDevice {
   static void PlainState();
 
   WindowPresenter& Presenter() { return *presenter_; }
-  // Full-screen flips on a real display wait for its vertical blanks.
-  FlipPacer* Pacer();
+  // Full-screen flips on a real display wait for the vertical blanks of a
+  // monitor of that many refreshes a second (0: unknown); null elsewhere.
+  FlipPacer* Pacer(double refreshRate);
 
  private:
   DisplayDevice(HWND window, std::unique_ptr<GlContext> context, int width, int height,

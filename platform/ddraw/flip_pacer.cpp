@@ -4,7 +4,7 @@
 
 FlipPacer::FlipPacer(double refreshRate)
     : period_(std::chrono::duration_cast<Clock::duration>(
-          std::chrono::duration<double>(1.0 / (refreshRate > 0 ? refreshRate : 60.0)))) {}
+          std::chrono::duration<double>(1.0 / (refreshRate > 0 ? refreshRate : kAssumedRefreshRate)))) {}
 
 void FlipPacer::WaitForPendingFlip() {
   if (started_) std::this_thread::sleep_until(pendingUntil_);

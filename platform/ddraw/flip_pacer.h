@@ -9,7 +9,10 @@
 class FlipPacer {
  public:
   using Clock = std::chrono::steady_clock;
+  // For a monitor whose rate the server does not report (Xvfb's modes have no timings).
+  static constexpr double kAssumedRefreshRate = 60.0;
 
+  // Refreshes a second; 0 for unknown.
   explicit FlipPacer(double refreshRate);
   // Waits while the last flip is pending.
   void WaitForPendingFlip();
