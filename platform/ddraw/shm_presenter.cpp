@@ -87,7 +87,7 @@ ShmPresenter::ShmPresenter(DisplayDevice* device, xcb_connection_t* connection, 
 
 ShmPresenter::~ShmPresenter() {
   transfer_.reset();
-  for (Segment& segment : segments_) Detach(segment);
+  Detach();
   if (pixmapPicture_) xcb_render_free_picture(c_, pixmapPicture_);
   if (pixmap_) xcb_free_pixmap(c_, pixmap_);
   if (windowPicture_) xcb_render_free_picture(c_, windowPicture_);
@@ -109,7 +109,7 @@ bool ShmPresenter::SetUp() {
   // shared memory: find out now, with a block for the largest picture there
   // will be (the window's, or a display mode's where that is larger).
   const size_t largest = std::max(size_t(geometry->width) * geometry->height, size_t(1024 * 768));
-  if (!Attach(segments_[0], largest * 4)) return false;
+  if (!Attach(largest * 4)) return false;
   gc_ = xcb_generate_id(c_);
   const uint32_t noExposures = 0;
   xcb_create_gc(c_, gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
@@ -149,56 +149,46 @@ bool ShmPresenter::SetUpRender(xcb_visualid_t visual) {
   return true;
 }
 
-bool ShmPresenter::Attach(Segment& segment, size_t bytes) {
-  Detach(segment);
-  segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (segment.shmid < 0) return false;
-  void* address = shmat(segment.shmid, nullptr, 0);
+bool ShmPresenter::Attach(size_t bytes) {
+  Detach();
+  const int shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (shmid < 0) return false;
+  void* address = shmat(shmid, nullptr, 0);
   if (address == reinterpret_cast<void*>(-1)) {
-    shmctl(segment.shmid, IPC_RMID, nullptr);
-    segment.shmid = -1;
+    shmctl(shmid, IPC_RMID, nullptr);
     return false;
   }
-  segment.pixels = static_cast<uint8_t*>(address);
-  segment.size = bytes;
-  segment.id = xcb_generate_id(c_);
+  const uint32_t id = xcb_generate_id(c_);
   xcb_generic_error_t* error =
-      xcb_request_check(c_, xcb_shm_attach_checked(c_, segment.id, uint32_t(segment.shmid), 0));
-  // Attached or not, the segment goes away once both sides let go of it.
-  shmctl(segment.shmid, IPC_RMID, nullptr);
+      xcb_request_check(c_, xcb_shm_attach_checked(c_, id, uint32_t(shmid), 0));
+  // Attached or not, the memory goes away once both sides let go of it.
+  shmctl(shmid, IPC_RMID, nullptr);
   if (error) {
     std::free(error);
-    shmdt(segment.pixels);
-    segment = Segment{};
+    shmdt(address);
     return false;
   }
+  segment_ = id;
+  pixels_ = static_cast<uint8_t*>(address);
+  size_ = bytes;
   return true;
 }
 
-void ShmPresenter::Detach(Segment& segment) {
-  if (!segment.pixels) return;
-  if (segment.fence) xcb_discard_reply(c_, segment.fence);
-  xcb_shm_detach(c_, segment.id);
-  // The server lets go of it in order, after any request still reading it.
+void ShmPresenter::Detach() {
+  if (!pixels_) return;
+  xcb_shm_detach(c_, segment_);
+  Finish();
+  shmdt(pixels_);
+  pixels_ = nullptr;
+  size_ = 0;
+}
+
+bool ShmPresenter::Reserve(size_t bytes) {
+  return size_ >= bytes || Attach(bytes);
+}
+
+void ShmPresenter::Finish() {
   Freed done(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-  shmdt(segment.pixels);
-  segment = Segment{};
-}
-
-void ShmPresenter::Fence(Segment& segment) {
-  segment.fence = xcb_get_input_focus(c_).sequence;
-  xcb_flush(c_);
-}
-
-ShmPresenter::Segment* ShmPresenter::FreeSegment(size_t bytes) {
-  Segment& segment = segments_[next_];
-  next_ = 1 - next_;
-  if (segment.fence) {
-    Freed done(xcb_get_input_focus_reply(c_, xcb_get_input_focus_cookie_t{segment.fence}, nullptr));
-    segment.fence = 0;
-  }
-  if (segment.size < bytes && !Attach(segment, bytes)) return nullptr;
-  return &segment;
 }
 
 bool ShmPresenter::WindowAlive() {
@@ -241,7 +231,7 @@ bool ShmPresenter::ReadPixels(const Framebuffer& source, const RECT& from,
   return glGetError() == GL_NO_ERROR;
 }
 
-void ShmPresenter::PutScaled(Segment& segment, int width, int height, const RECT& to) {
+void ShmPresenter::PutScaled(int width, int height, const RECT& to) {
   if (!pixmap_ || pixmapWidth_ != width || pixmapHeight_ != height) {
     if (pixmapPicture_) xcb_render_free_picture(c_, pixmapPicture_);
     if (pixmap_) xcb_free_pixmap(c_, pixmap_);
@@ -255,7 +245,7 @@ void ShmPresenter::PutScaled(Segment& segment, int width, int height, const RECT
     pixmapHeight_ = height;
   }
   xcb_shm_put_image(c_, pixmap_, gc_, uint16_t(width), uint16_t(height), 0, 0, uint16_t(width),
-                    uint16_t(height), 0, 0, depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment.id, 0);
+                    uint16_t(height), 0, 0, depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
   // The transform takes a window pixel's centre to the source, in 16.16 fixed
   // point. Nearest-pixel sampling takes a centre that lands exactly on an edge
   // between two source pixels to the first of them, as GL's blit does; a scale
@@ -288,27 +278,28 @@ bool ShmPresenter::Present(const Framebuffer& source, const RECT& from, const RE
   const bool onServer = scaled && scaling_ == Scaling::kOnServer;
   const int width = onServer || !scaled ? Width(from) : Width(to);
   const int height = onServer || !scaled ? Height(from) : Height(to);
-  Segment* segment = FreeSegment(size_t(width) * size_t(height) * 4);
-  if (!segment || !ReadPixels(source, from, palette, width, height, segment->pixels)) return false;
+  if (!Reserve(size_t(width) * size_t(height) * 4) ||
+      !ReadPixels(source, from, palette, width, height, pixels_))
+    return false;
   if (bars) {
     AroundPicture(device_->WindowWidth(), device_->WindowHeight(), to,
                   [&](const RECT& bar) { FillRect(bar, 0); });
   }
   if (onServer) {
-    PutScaled(*segment, width, height, to);
+    PutScaled(width, height, to);
   } else {
     xcb_shm_put_image(c_, window_, gc_, uint16_t(width), uint16_t(height), 0, 0, uint16_t(width),
                       uint16_t(height), int16_t(to.left), int16_t(to.top), depth_,
-                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment->id, 0);
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
   }
-  Fence(*segment);
+  Finish();
   return true;
 }
 
 bool ShmPresenter::Fill(const RECT& area, Colour colour) {
   if (!WindowAlive()) return false;
   if (Width(area) > 0 && Height(area) > 0) FillRect(area, PixelOf(colour));
-  xcb_flush(c_);
+  Finish();
   return true;
 }
 
@@ -336,17 +327,16 @@ bool ShmPresenter::Read(SurfaceImage* picture) {
 bool ShmPresenter::Write(const SurfaceImage& picture) {
   if (!WindowAlive()) return false;
   const size_t bytes = size_t(picture.width) * size_t(picture.height) * 4;
-  Segment* segment = FreeSegment(bytes);
-  if (!segment || picture.rgba.size() < bytes) return false;
+  if (picture.rgba.size() < bytes || !Reserve(bytes)) return false;
   for (size_t i = 0; i < bytes; i += 4) {
-    segment->pixels[i] = picture.rgba[i + 2];
-    segment->pixels[i + 1] = picture.rgba[i + 1];
-    segment->pixels[i + 2] = picture.rgba[i];
-    segment->pixels[i + 3] = 255;
+    pixels_[i] = picture.rgba[i + 2];
+    pixels_[i + 1] = picture.rgba[i + 1];
+    pixels_[i + 2] = picture.rgba[i];
+    pixels_[i + 3] = 255;
   }
   xcb_shm_put_image(c_, window_, gc_, uint16_t(picture.width), uint16_t(picture.height), 0, 0,
                     uint16_t(picture.width), uint16_t(picture.height), 0, 0, depth_,
-                    XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment->id, 0);
-  Fence(*segment);
+                    XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
+  Finish();
   return true;
 }

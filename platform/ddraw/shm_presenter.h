@@ -12,7 +12,8 @@
 // (MIT-SHM), and the server copies it into the window. A picture that must
 // grow is scaled by the server (RENDER, nearest pixel) on its way from a
 // pixmap to the window, so only the drawn pixels cross from GL to X. Nothing
-// goes through the X socket but the requests.
+// goes through the X socket but the requests. A call returns once the server
+// has carried it out, so the window shows the picture to anyone who looks.
 class ShmPresenter : public WindowPresenter {
  public:
   enum class Scaling { kOnServer, kInGl };
@@ -31,26 +32,18 @@ class ShmPresenter : public WindowPresenter {
   }
 
  private:
-  // One block of shared memory; the server may still read it until the reply
-  // to the request sent after its last use (the fence) has come.
-  struct Segment {
-    uint32_t id = 0;
-    int shmid = -1;
-    uint8_t* pixels = nullptr;
-    size_t size = 0;
-    unsigned fence = 0;
-  };
-
   ShmPresenter(DisplayDevice* device, xcb_connection_t* connection, Scaling scaling);
   bool SetUp();
   bool SetUpRender(xcb_visualid_t visual);
-  Segment* FreeSegment(size_t bytes);
-  bool Attach(Segment& segment, size_t bytes);
-  void Detach(Segment& segment);
-  void Fence(Segment& segment);
+  // Shared memory of at least that many bytes.
+  bool Reserve(size_t bytes);
+  bool Attach(size_t bytes);
+  void Detach();
+  // Waits until the server has done everything asked of it.
+  void Finish();
   bool ReadPixels(const Framebuffer& source, const RECT& from, const DirectDrawPalette* palette,
                   int width, int height, uint8_t* bgra);
-  void PutScaled(Segment& segment, int width, int height, const RECT& to);
+  void PutScaled(int width, int height, const RECT& to);
   void FillRect(const RECT& area, uint32_t pixel);
   // Takes what the server sent back; false once the window is gone.
   bool WindowAlive();
@@ -61,8 +54,9 @@ class ShmPresenter : public WindowPresenter {
   xcb_window_t window_;
   xcb_gcontext_t gc_ = 0;
   uint8_t depth_ = 0;
-  Segment segments_[2];
-  int next_ = 0;
+  uint32_t segment_ = 0;
+  uint8_t* pixels_ = nullptr;
+  size_t size_ = 0;
   bool windowGone_ = false;
   // RENDER: the window's picture and a pixmap of the source's size to scale from.
   uint32_t windowPicture_ = 0;
