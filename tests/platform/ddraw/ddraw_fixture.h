@@ -1,6 +1,7 @@
 #pragma once
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <xcb/composite.h>
 #include <xcb/xcb.h>
 
@@ -92,7 +93,7 @@ inline std::set<uint32_t> ColoursOfRow(const SurfaceImage& image, int y) {
 // other's windows in what they read back. Null Id() when there is no display.
 class RedirectedWindow {
  public:
-  RedirectedWindow(int width, int height) : c_(xcb_connect(nullptr, nullptr)), w_(width), h_(height) {
+  RedirectedWindow(int width, int height) : c_(Connect()), w_(width), h_(height) {
     if (xcb_connection_has_error(c_)) return;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
     id_ = xcb_generate_id(c_);
@@ -134,6 +135,18 @@ class RedirectedWindow {
   }
 
  private:
+  // A server busy with the neighbouring test programs now and then turns a
+  // connection away; a second try a moment later gets in.
+  static xcb_connection_t* Connect() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    for (int attempt = 0; attempt < 5 && xcb_connection_has_error(c); ++attempt) {
+      xcb_disconnect(c);
+      usleep(200000);
+      c = xcb_connect(nullptr, nullptr);
+    }
+    return c;
+  }
+
   xcb_connection_t* c_;
   int w_, h_;
   xcb_window_t id_ = 0;

@@ -55,6 +55,7 @@ class Presentation : public ::testing::Test {
   std::vector<uint32_t> Shown(const char* path, const Case& c) {
     setenv("QUELLAR_PRESENTATION", path, 1);
     RedirectedWindow window(c.windowWidth, c.windowHeight);
+    EXPECT_NE(window.Id(), 0u) << "no window";
     window.Paint(kUntouched);
     Ref<DirectDraw> dd;
     Ref<DirectDrawSurface> primary, back;
@@ -172,6 +173,7 @@ TEST_F(Presentation, FullScreenFlipsKeepToTheRefreshRate) {
     SCOPED_TRACE(path);
     setenv("QUELLAR_PRESENTATION", path, 1);
     RedirectedWindow window(64, 48);
+    ASSERT_NE(window.Id(), 0u) << "no window";
     FlipChain chain(window.Id(), 640, 480, 32);
     ASSERT_TRUE(chain.Ok());
     EXPECT_GE(SecondsFor(31, chain), 30 / 60.0 * 0.97);
