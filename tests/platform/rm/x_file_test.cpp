@@ -151,6 +151,22 @@ TEST_F(XFileTest, BrokenEmptyMissingAndDamagedFilesFailCleanly) {
   }
 }
 
+// What comes back from the parser is checked before anything reads through it.
+TEST(MeshGeometry, AnythingOnePastTheEndIsRefused) {
+  const float white[4] = {1, 1, 1, 1};
+  const MeshGeometry good = MakeSquare(1, white);
+  ASSERT_TRUE(good.IsConsistent());
+  void (*const damages[])(MeshGeometry&) = {
+      [](MeshGeometry& g) { g.indices[5] = 4; },     [](MeshGeometry& g) { g.face_group[1] = 1; },
+      [](MeshGeometry& g) { g.normals.pop_back(); }, [](MeshGeometry& g) { g.uvs.push_back(0); },
+      [](MeshGeometry& g) { g.indices.pop_back(); }, [](MeshGeometry& g) { g.face_group.pop_back(); }};
+  for (auto damage : damages) {
+    MeshGeometry g = good;
+    damage(g);
+    EXPECT_FALSE(g.IsConsistent()) << &damage - damages;
+  }
+}
+
 // The parser runs in a child process: whatever becomes of the child, the load
 // fails and this process carries on.
 TEST_F(XFileTest, ACrashingOrHangingParserIsSurvived) {
