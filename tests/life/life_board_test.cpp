@@ -10,7 +10,6 @@
 #include "life/life_board_of.h"
 #include "settings/random_generator.h"
 #include "settings/resolved_options.h"
-#include "settings/settings.h"
 
 // Counts every allocation of the test program, so that a generation can be
 // shown to allocate nothing. All forms are replaced together so that the
@@ -251,37 +250,6 @@ TEST_F(LifeBoardTest, ANewCellDrawsItsSplitParentAmongTheEightInTheirFixedOrder)
     picked[draws[0] % 8] = true;
   }
   EXPECT_EQ(std::count(picked.begin(), picked.end(), true), 8);
-}
-
-// The end of a run through the real options code: the same size seeds the
-// same cells again, another size makes new ones.
-TEST_F(LifeBoardTest, RunEndRestartsTheSameSizeAndReallocatesAnother) {
-  Board board;
-  ASSERT_TRUE(board.Allocate(12, 9));
-  SetHistories(board, 0xFFFFFFFEu);
-  const SettingsRecord savedSettings = Settings;
-  Settings = SettingsRecord{};  // nothing random
-  Resolved.BoardWidth = 12;
-  Resolved.BoardHeight = 9;
-  auto countHistory = [&](uint32_t history) {
-    return CountCells(board, [&](LifeCell& cell) { return cell.history == history; });
-  };
-
-  const LifeCell* first = &board.CellAt(1, 1);
-  Settings.Size = 2;
-  const std::vector<int> draws = Draws(11, 12 * 9 + 1);
-  ReresolveOptions(board);
-  EXPECT_EQ(&board.CellAt(1, 1), first);
-  EXPECT_GT(countHistory(0xFFFFFFFEu), 0);
-  EXPECT_EQ(DrawRandom(), draws[12 * 9]);  // no option is random: seeding takes every draw
-
-  Settings.Size = 0;
-  ReresolveOptions(board);
-  EXPECT_EQ(Position(board.Width(), board.Height()), Position(32, 24));
-  EXPECT_EQ(Resolved.BoardWidth, 32);
-  EXPECT_EQ(countHistory(0xFFFFFFFEu), 0);
-  EXPECT_GT(countHistory(0), 0);
-  Settings = savedSettings;
 }
 
 TEST_F(LifeBoardTest, GenerationsAllocateNothing) {
