@@ -348,7 +348,7 @@ TEST_F(WorldTest, CornerAndCentreCellsAppearWhereTheCameraSeesThem) {
     int32_t width, height, resizedTo;
     double distance;
   };
-  for (const Case& c : {Case{12, 9, 0, 13}, Case{32, 24, 12, 33 + 13}, Case{32, 24, 0, 33}}) {
+  for (const Case& c : {Case{12, 9, 0, 13}, Case{32, 24, 12, 33 + 13}}) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " resized " << c.resizedTo);
     ASSERT_TRUE(Build(c.width, c.height));
     if (c.resizedTo) {
