@@ -1,0 +1,32 @@
+#include "resources/control_ids.h"
+#include "resources/dialog_template.h"
+#include "resources/version.h"
+
+// Template "ABOUTDLGBOX": the program's icon, name and version.
+
+namespace {
+
+using namespace template_style;
+
+constexpr DialogItemTemplate kItems[] = {
+    {IDC_STATIC, kStaticClass, "100", kIcon, 52, 5, 21, 20},
+    {IDC_STATIC, kStaticClass, "Quellar", kCenterText, 29, 35, 64, 8},
+    {IDC_STATIC, kStaticClass, kProgramVersion, kCenterText, 42, 47, 39, 8},
+    {IDOK, kButtonClass, "OK", kDefPushButton | kTabStop | kGroup, 44, 98, 33, 14},
+};
+
+}  // namespace
+
+extern const DialogTemplate kAboutDialogTemplate{
+    0,
+    IDD_ABOUT,
+    kPopup | kCaption | kSysMenu | kModalFrame | kSetFont,
+    0,
+    0,
+    123,
+    117,
+    "バージョン情報",
+    "ＭＳ Ｐゴシック",
+    9,
+    kItems,
+};
