@@ -43,6 +43,8 @@ bool AnswerInputDuringWork();
 uint32_t RegisterWindowMessage(const char* name);
 
 // WM_TIMER with the id as wParam, at most one pending per timer, made when the
-// queue has nothing else. A second SetTimer with the same id restarts it.
-uintptr_t SetTimer(HWND window, uintptr_t id, uint32_t elapseMs);
+// queue has nothing else. A second SetTimer with the same id restarts it. With a
+// procedure, the message carries it in lParam and DispatchMessage calls it
+// instead of the window procedure.
+uintptr_t SetTimer(HWND window, uintptr_t id, uint32_t elapseMs, TIMERPROC proc = nullptr);
 bool KillTimer(HWND window, uintptr_t id);

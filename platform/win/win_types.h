@@ -8,6 +8,8 @@ using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
 using WNDPROC = LRESULT (*)(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
+// Called in place of WM_TIMER for a timer set with it; time is the message time.
+using TIMERPROC = void (*)(HWND window, uint32_t message, uintptr_t id, uint32_t time);
 
 // Cursors are never loaded on this platform; a null cursor hides the pointer.
 struct PointerShape;
