@@ -7,9 +7,7 @@ inline constexpr uint32_t IDD_CONFIG = 2003;
 inline constexpr char IDD_ABOUT[] = "ABOUTDLGBOX";
 inline constexpr uint32_t IDI_PROGRAM = 100;
 
-// Frame.
-inline constexpr uint32_t IDOK = 1;
-inline constexpr uint32_t IDCANCEL = 2;
+// Frame (OK and Cancel are the dialog manager's IDOK and IDCANCEL, 1 and 2).
 inline constexpr uint32_t IDC_ABOUT = 111;
 inline constexpr uint32_t IDC_HELP_BUTTON = 110;
 inline constexpr uint32_t IDC_TABS = 1080;
