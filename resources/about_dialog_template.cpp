@@ -8,11 +8,14 @@ namespace {
 
 using namespace template_style;
 
+// The dialog manager's own command numbers for OK and Cancel.
+constexpr uint32_t kOk = 1;
+
 constexpr DialogItemTemplate kItems[] = {
     {IDC_STATIC, kStaticClass, "100", kIcon, 52, 5, 21, 20},
     {IDC_STATIC, kStaticClass, "Quellar", kCenterText, 29, 35, 64, 8},
     {IDC_STATIC, kStaticClass, kProgramVersion, kCenterText, 42, 47, 39, 8},
-    {IDOK, kButtonClass, "OK", kDefPushButton | kTabStop | kGroup, 44, 98, 33, 14},
+    {kOk, kButtonClass, "OK", kDefPushButton | kTabStop | kGroup, 44, 98, 33, 14},
 };
 
 }  // namespace

@@ -9,6 +9,10 @@ namespace {
 
 using namespace template_style;
 
+// The dialog manager's own command numbers for OK and Cancel.
+constexpr uint32_t kOk = 1;
+constexpr uint32_t kCancel = 2;
+
 constexpr uint32_t kRadio = kAutoRadioButton;
 constexpr uint32_t kRadioGroup = kAutoRadioButton | kGroup;
 constexpr uint32_t kMultiRadio = kAutoRadioButton | kMultiLine;
@@ -19,8 +23,8 @@ constexpr uint32_t kDriverList = kDropDownList | kVScroll | kTabStop;
 
 constexpr DialogItemTemplate kItems[] = {
     // Frame.
-    {IDOK, kButtonClass, "OK", kDefPushButton | kTabStop | kGroup, 68, 214, 57, 14},
-    {IDCANCEL, kButtonClass, "ｷｬﾝｾﾙ", kPushButton | kTabStop, 132, 214, 57, 14},
+    {kOk, kButtonClass, "OK", kDefPushButton | kTabStop | kGroup, 68, 214, 57, 14},
+    {kCancel, kButtonClass, "ｷｬﾝｾﾙ", kPushButton | kTabStop, 132, 214, 57, 14},
     {IDC_ABOUT, kButtonClass, "ﾊﾞｰｼﾞｮﾝ情報(&A)", kPushButton | kTabStop, 196, 214, 57, 14},
     {IDC_HELP_BUTTON, kButtonClass, "ﾍﾙﾌﾟ(&H)", kPushButton | kTabStop, 261, 214, 57, 14},
     {IDC_TABS, kTabControlClass, "", kTabStop, 5, 5, 312, 203},
