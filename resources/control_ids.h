@@ -7,7 +7,10 @@ inline constexpr uint32_t IDD_CONFIG = 2003;
 inline constexpr char IDD_ABOUT[] = "ABOUTDLGBOX";
 inline constexpr uint32_t IDI_PROGRAM = 100;
 
-// Frame (OK and Cancel are the dialog manager's IDOK and IDCANCEL, 1 and 2).
+// Frame. The dialog manager sends IDOK for Enter and IDCANCEL for Esc and the
+// close box; message boxes answer with them too.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
 inline constexpr uint32_t IDC_ABOUT = 111;
 inline constexpr uint32_t IDC_HELP_BUTTON = 110;
 inline constexpr uint32_t IDC_TABS = 1080;
