@@ -42,6 +42,7 @@ int RunMode(const HostSwitch& choice) {
     case HostMode::Preview:
       return RunPreview(choice.rest);
     case HostMode::Configure:
+      if (choice.noSwitch) return ShowConfigDialog(0);
       return ShowConfigDialog(
           OwnerOrForeground(choice.rest != nullptr ? ParseWindowHandle(choice.rest) : 0));
     case HostMode::ChangePassword:

@@ -37,7 +37,7 @@ HostSwitch ReadHostSwitch(const char* arguments) {
   while (*p == ' ' || *p == '-' || *p == '/') ++p;
   switch (Upper(*p)) {
     case '\0':
-      return {HostMode::Configure, nullptr};
+      return {HostMode::Configure, nullptr, true};
     case 'S':
       return {HostMode::Saver, nullptr};
     case 'P':

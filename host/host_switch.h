@@ -15,6 +15,8 @@ struct HostSwitch {
   // Preview and ChangePassword: the text after the letter and its spaces.
   // Configure: the text after "C:", or null when no colon followed.
   const char* rest = nullptr;
+  // Configure with no switch at all: the dialog has no owner.
+  bool noSwitch = false;
 };
 
 // Skips the program's own name and the blanks after it; the line may start
