@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/config_dialog_driver.h"
+#include "config/config_dialog_fixture.h"
+#include "config/config_dialog_state.h"
+#include "platform/dialog/common_controls.h"
+#include "platform/dialog/file_dialog.h"
+#include "resources/control_ids.h"
+
+namespace {
+
+using DisplayPageTest = ConfigDialogTest;
+
+const std::vector<std::string> kTextureEntries = {"なし(グラデーション)",
+                                                  "Xﾌｧｲﾙで指定された画像"};
+
+TEST_F(DisplayPageTest, WithoutAPreviewTheDriverListsHoldOnlyAutoAndOkSavesNoDriver) {
+  WriteSettingsFile("DDDriverName = sz \"display :0\"\nD3DDriverName = sz \"auto\"\n");
+  RunConfigDialog(0, {[](HWND dialog) {
+    EXPECT_TRUE(ComboEntries(dialog, IDC_DDRAW_DRIVER).empty());
+    EXPECT_EQ(ComboEntries(dialog, IDC_D3D_DRIVER), std::vector<std::string>{"Auto"});
+    EXPECT_EQ(ComboSelection(dialog, IDC_D3D_DRIVER), 0) << "the prefix match ignores case";
+    EXPECT_EQ(ComboEntries(dialog, IDC_TEXTURE), kTextureEntries);
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(SettingsLine("DDDriverName"), "DDDriverName = sz \"\"");
+  EXPECT_EQ(SettingsLine("D3DDriverName"), "D3DDriverName = sz \"Auto\"");
+}
+
+TEST_F(DisplayPageTest, WithAPreviewTheListsHoldThePlatformsDriversAndDevices) {
+  if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "the drivers are the X screens";
+  SetPreviewAllocationFailsForTesting(false);
+  struct Case {
+    const char* file;
+    int ddSelection, d3dSelection;
+    const char* savedDD;
+  };
+  const Case cases[] = {
+      {"", 0, 0, nullptr},  // the first driver for an empty name, "Auto" for "Auto"
+      {"DDDriverName = sz \"no such\"\nD3DDriverName = sz \"nothing\"\n", -1, -1,
+       "DDDriverName = sz \"\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    WriteSettingsFile(c.file);
+    RunConfigDialog(0, {[&](HWND dialog) {
+      const auto drivers = ComboEntries(dialog, IDC_DDRAW_DRIVER);
+      EXPECT_FALSE(drivers.empty());
+      const auto devices = ComboEntries(dialog, IDC_D3D_DRIVER);
+      ASSERT_GE(devices.size(), 2u);
+      EXPECT_EQ(devices[0], "Auto");
+      EXPECT_EQ(ComboSelection(dialog, IDC_DDRAW_DRIVER), c.ddSelection);
+      EXPECT_EQ(ComboSelection(dialog, IDC_D3D_DRIVER), c.d3dSelection);
+      Click(dialog, IDOK);
+    }});
+    if (c.savedDD) {
+      EXPECT_EQ(SettingsLine("DDDriverName"), c.savedDD);
+    }
+    EXPECT_NE(SettingsLine("D3DDriverName"), "") << "saved, empty or not";
+  }
+}
+
+TEST_F(DisplayPageTest, TheWindowModeTurnsTheColourDepthOffWithoutChangingIt) {
+  WriteSettingsFile("ScreenMode = dword 0\nScreenColor = dword 2\n");
+  RunConfigDialog(0, {[](HWND dialog) {
+    SelectTab(dialog, 1);
+    EXPECT_FALSE(Enabled(dialog, IDC_DEPTH_GROUP));
+    EXPECT_FALSE(Enabled(dialog, 1047));
+    Click(dialog, IDC_SCREEN_1024);
+    EXPECT_TRUE(Enabled(dialog, IDC_DEPTH_GROUP));
+    EXPECT_TRUE(Enabled(dialog, 1045));
+    Click(dialog, IDC_SCREEN_WINDOW);
+    EXPECT_FALSE(Enabled(dialog, 1048));
+    EXPECT_TRUE(Checked(dialog, 1047));
+    EXPECT_EQ(WorkingSettings.ScreenColor, 2u);
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(SettingsLine("ScreenMode"), "ScreenMode = dword 0");
+  EXPECT_EQ(SettingsLine("ScreenColor"), "ScreenColor = dword 2");
+}
+
+TEST_F(DisplayPageTest, ATexturePickedFromTheListCountsAfterATenthOfASecond) {
+  WriteSettingsFile("TextureName = sz \"/tmp/stone.bmp\"\n");
+  RunConfigDialog(0, {
+      [](HWND dialog) {
+        SelectTab(dialog, 1);
+        EXPECT_TRUE(WorkingSettings.TextureFlag);
+        SendDlgItemMessage(dialog, IDC_TEXTURE, CB_SETCURSEL, 0, 0);
+        Command(dialog, IDC_TEXTURE, CBN_SELCHANGE);
+        EXPECT_STREQ(WorkingSettings.TextureName, "/tmp/stone.bmp") << "not during the change";
+      },
+      [](HWND) {},
+      [](HWND) {},
+      [](HWND dialog) {
+        EXPECT_STREQ(WorkingSettings.TextureName, "なし(グラデーション)");
+        EXPECT_FALSE(WorkingSettings.TextureFlag);
+        // Typing into the field changes nothing until OK, which saves the text.
+        SetDlgItemText(dialog, IDC_TEXTURE, "/tmp/typed.ppm");
+        Command(dialog, IDC_TEXTURE, CBN_EDITCHANGE);
+      },
+      [](HWND) {},
+      [](HWND) {},
+      [](HWND dialog) {
+        EXPECT_STREQ(WorkingSettings.TextureName, "なし(グラデーション)");
+        Click(dialog, IDOK);
+      },
+  });
+  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"/tmp/typed.ppm\"");
+}
+
+TEST_F(DisplayPageTest, TheChoosersStartInTheRightFolderAndFillTheFields) {
+  WriteSettingsFile(
+      "XFileName = sz \"/data/objects/ball.x\"\nTextureName = sz \"Xﾌｧｲﾙで指定された画像\"\n");
+  std::vector<FileChooserRequest> asked;
+  std::vector<std::optional<std::string>> answers = {"/data/textures/wood grain.bmp",
+                                                     std::nullopt, "/data/other/cube.x"};
+  SetFileChooserForTesting([&](const FileChooserRequest& request) {
+    asked.push_back(request);
+    return answers[asked.size() - 1];
+  });
+  RunConfigDialog(0, {[](HWND dialog) {
+    SelectTab(dialog, 1);
+    Click(dialog, IDC_TEXTURE_BROWSE);
+    EXPECT_EQ(Text(dialog, IDC_TEXTURE), "/data/textures/wood grain.bmp");
+    EXPECT_TRUE(WorkingSettings.TextureFlag);
+    Click(dialog, IDC_X_FILE_BROWSE);  // cancelled
+    EXPECT_EQ(Text(dialog, IDC_X_FILE), "/data/objects/ball.x");
+    Click(dialog, IDC_X_FILE_BROWSE);
+    EXPECT_EQ(Text(dialog, IDC_X_FILE), "/data/other/cube.x");
+    Click(dialog, IDOK);
+  }});
+  SetFileChooserForTesting({});
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0].initialFolder, "/data/objects/") << "a fixed entry starts at the .x file";
+  EXPECT_EQ(asked[0].title, "開く");
+  EXPECT_TRUE(asked[0].fileMustExist);
+  ASSERT_EQ(asked[0].filters.size(), 2u);
+  EXPECT_EQ(asked[0].filters[0].second, "*.bmp;*.ppm");
+  EXPECT_EQ(asked[2].initialFolder, "/data/objects/");
+  EXPECT_EQ(asked[2].filters[0].first, "X ﾌｧｲﾙ(*.x)");
+  EXPECT_EQ(SettingsLine("XFileName"), "XFileName = sz \"/data/other/cube.x\"");
+  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"/data/textures/wood grain.bmp\"");
+}
+
+TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleThatIsNoNumberSavesZero) {
+  // Not UTF-8, and the longest path that fits, cut by the dialog nowhere.
+  const std::string longPath = "/" + std::string(257, 'p') + "x";
+  WriteSettingsFile("XFileName = sz \"/obj/\\xff\\xfeball.x\"\nTextureName = sz \"" + longPath +
+                    "\"\nXScale = binary bd 37 86 35\n");
+  const std::string xFileLine = SettingsLine("XFileName");
+  RunConfigDialog(0, {[](HWND dialog) {
+    EXPECT_NE(Text(dialog, IDC_X_FILE).find("ball.x"), std::string::npos);
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(SettingsLine("XFileName"), "XFileName = sz \"/obj/\\xff\\xfeball.x\"");
+  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"" + longPath + "\"");
+  EXPECT_EQ(SettingsLine("XScale"), "XScale = binary bd 37 86 35") << "1e-6 is kept exactly";
+
+  RunConfigDialog(0, {[](HWND dialog) {
+    SetDlgItemText(dialog, IDC_SCALE, "big");
+    Click(dialog, IDOK);
+  }});
+  EXPECT_EQ(SettingsLine("XScale"), "XScale = binary 00 00 00 00");
+}
+
+TEST_F(DisplayPageTest, OkWhenTheFileCannotBeReplacedKeepsTheOldFileAndEnds) {
+  WriteSettingsFile("Speed = dword 4\n");
+  // A folder where the save puts its new file: no one, root included, can
+  // write the new file there.
+  const auto blocker = std::filesystem::path(SettingsFile()).parent_path() / ".Settings.reg.tmp";
+  std::filesystem::create_directory(blocker);
+  const intptr_t result = RunConfigDialog(0, {[](HWND dialog) {
+    SendDlgItemMessage(dialog, IDC_SPEED, TBM_SETPOS, TRUE, 12);
+    Click(dialog, IDOK);
+  }});
+  std::filesystem::remove(blocker);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(ReadSettingsFile(), "Speed = dword 4\n");
+}
+
+}  // namespace
