@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -156,6 +158,50 @@ TEST_F(ObjectPreviewDialogTest, KeepsDrawingWhenMovedAndAfterAPageSwitch) {
     Click(dialog, IDOK);
   });
   EXPECT_EQ(RunConfigDialog(0, steps), 1);
+}
+
+// Not a check: prints how long a tick holds up the dialog and how late the
+// dialog's other events (40 ms script steps standing in for clicks) come
+// while the preview draws. Run with --gtest_also_run_disabled_tests, the
+// object in QUELLAR_MEASURE_X.
+TEST_F(ObjectPreviewDialogTest, DISABLED_MeasureTicks) {
+  const char* file = std::getenv("QUELLAR_MEASURE_X");
+  WriteSettingsFile("XFileName = sz \"" + std::string(file ? file : "") + "\"\n");
+  using Clock = std::chrono::steady_clock;
+  std::vector<double> ticks, lateness;
+  Clock::time_point last;
+  size_t faces = 0;
+  std::vector<DialogStep> steps = {[](HWND dialog) { SelectTab(dialog, 1); }};
+  steps = Pause(steps);
+  double clickMs = 0, loadMs = 0;
+  steps.push_back([&](HWND dialog) {
+    Settled();
+    const auto start = Clock::now();
+    Click(dialog, IDC_REDISPLAY);
+    clickMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    Settled();
+    loadMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    faces = Preview->mesh ? Preview->mesh->GetFaceCount() : 0;
+    last = Clock::now();
+  });
+  for (int i = 0; i < 100; ++i)
+    steps.push_back([&, i](HWND) {
+      const auto now = Clock::now();
+      lateness.push_back(std::chrono::duration<double, std::milli>(now - last).count() - 40);
+      last = now;
+      if (i % 4 == 0) {
+        Preview->Tick();
+        ticks.push_back(std::chrono::duration<double, std::milli>(Clock::now() - now).count());
+        last = Clock::now();
+      }
+    });
+  steps.push_back([](HWND dialog) { Click(dialog, IDCANCEL); });
+  RunConfigDialog(0, steps);
+  std::sort(ticks.begin(), ticks.end());
+  std::sort(lateness.begin(), lateness.end());
+  std::printf("%zu faces: tick median %.1f ms, max %.1f ms; events late by median %.1f ms, "
+              "max %.1f ms; redisplay click %.1f ms, object shown after %.1f ms\n", faces, ticks[ticks.size() / 2],
+              ticks.back(), lateness[lateness.size() / 2], lateness.back(), clickMs, loadMs);
 }
 
 }  // namespace
