@@ -18,6 +18,8 @@ constexpr double kColourStep = 5 * kPi / 180;
 // A common multiple of the three colour periods 2π, 5π and 7π.
 constexpr double kColourCycleEnd = 1750 * kPi;
 constexpr int kPathBufferSize = 260;
+// A factor this large already puts the object far beyond the back of the view.
+constexpr double kLargestFactor = 1e6;
 
 // The folder part of a path, or empty when it has none. Paths written on
 // Windows separate folders with a backslash.
@@ -30,6 +32,15 @@ std::string FolderOf(const char* path) {
   if (!cut) return {};
   *cut = '\0';
   return buffer;
+}
+
+// The whole number of steps of 12 units that keeps an object of this extent in
+// view. A scale typed as "1e39" or "nan" must not turn into an integer that
+// does not exist.
+int DistanceFactor(double extent) {
+  const double factor = std::ceil(extent * 0.2);
+  if (!(factor >= 0)) return 0;
+  return int(std::fmin(factor, kLargestFactor));
 }
 
 }  // namespace
@@ -132,7 +143,7 @@ void ObjectPreview::FinishReload() {
   if (!mesh) return;
   D3DRMBOX box;
   mesh->GetBox(&box);
-  const int factor = int(std::ceil(BoxExtent(box) * 0.2));
+  const int factor = DistanceFactor(BoxExtent(box));
   char text[32];
   std::snprintf(text, sizeof text, "%d.0", factor);
   SetReadout(IDC_DISTANCE, text);

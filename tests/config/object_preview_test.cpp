@@ -119,6 +119,18 @@ TEST_F(ObjectPreviewTest, TheObjectTurnsInTheCyclingColour) {
   EXPECT_LT(fewest, most);
 }
 
+// However large the scale typed, the object stands in front of the camera.
+TEST_F(ObjectPreviewTest, AHugeScaleStillPlacesTheObjectAhead) {
+  for (float scale : {1e30f, INFINITY}) {
+    working.XScale = scale;
+    preview->Reload();
+    Settle();
+    D3DVECTOR position;
+    preview->objectFrame->GetPosition(preview->sceneFrame, &position);
+    EXPECT_GE(position.z, 12.0f) << scale;
+  }
+}
+
 // A texture covers the object and holds the colour cycle; a texture that
 // cannot be used is refused and the object keeps its look; the gradation
 // resumes the cycle where it stopped; the .x file's own images come back
