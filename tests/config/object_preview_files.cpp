@@ -4,38 +4,15 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <utility>
-#include <vector>
-
-namespace {
-struct V {
-  double x, y, z;
-};
-}  // namespace
 
 void WriteBox(const std::string& path, double hx, double hy, double hz, const std::string& image) {
-  const V axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-  std::vector<V> vertices;
-  for (int axis = 0; axis < 3; ++axis)
-    for (int sign : {-1, 1}) {
-      const V n{axes[axis].x * sign, axes[axis].y * sign, axes[axis].z * sign};
-      V u = axes[(axis + 1) % 3], v = axes[(axis + 2) % 3];
-      // Front faces are clockwise: (v × u) must point along the normal.
-      const V c{v.y * u.z - v.z * u.y, v.z * u.x - v.x * u.z, v.x * u.y - v.y * u.x};
-      if (c.x * n.x + c.y * n.y + c.z * n.z < 0) std::swap(u, v);
-      for (auto [a, b] : {std::pair{-1, -1}, {-1, 1}, {1, 1}, {1, -1}})
-        vertices.push_back({(n.x + u.x * a + v.x * b) * hx, (n.y + u.y * a + v.y * b) * hy,
-                            (n.z + u.z * a + v.z * b) * hz});
-    }
   std::ofstream out(path);
-  out << "xof 0302txt 0032\nMesh box {\n24;\n";
-  for (size_t i = 0; i < vertices.size(); ++i)
-    out << vertices[i].x << ";" << vertices[i].y << ";" << vertices[i].z << ";"
-        << (i < 23 ? "," : ";") << "\n";
-  out << "12;\n";
-  for (int q = 0; q < 24; q += 4)
-    out << "3;" << q << "," << q + 1 << "," << q + 2 << ";,\n3;" << q << "," << q + 2 << ","
-        << q + 3 << ";" << (q < 20 ? "," : ";") << "\n";
+  out << "xof 0302txt 0032\nMesh box {\n8;\n";
+  for (int i = 0; i < 8; ++i)
+    out << (i & 1 ? hx : -hx) << ";" << (i & 2 ? hy : -hy) << ";" << (i & 4 ? hz : -hz)
+        << (i < 7 ? ";,\n" : ";;\n");
+  out << "12;\n3;0,6,2;,3;0,4,6;,3;1,3,7;,3;1,7,5;,3;0,1,5;,3;0,5,4;,3;2,7,3;,3;2,6,7;,"
+         "3;0,3,1;,3;0,2,3;,3;4,5,7;,3;4,7,6;;\n";
   if (!image.empty())
     out << "MeshMaterialList {\n1;\n12;\n0,0,0,0,0,0,0,0,0,0,0,0;\nMaterial {\n1.0;1.0;1.0;1.0;;\n"
         << "0.0;\n0.0;0.0;0.0;;\n0.0;0.0;0.0;;\nTextureFilename { \"" << image << "\"; }\n}\n}\n";
@@ -49,38 +26,21 @@ void WritePpm(const std::string& path, int size, uint8_t r, uint8_t g, uint8_t b
 }
 
 void WriteHugeBmp(const std::string& path) {
-  const uint32_t side = 16384, data = side * 3 * side, offset = 54;
+  const uint32_t side = 16384, data = side * 3 * side;
   uint8_t header[54] = {'B', 'M'};
-  auto put = [&](int at, uint32_t value) {
+  const std::pair<int, uint32_t> fields[] = {{2, 54 + data}, {10, 54},  {14, 40},          {18, side},
+                                             {22, side},     {26, 1 | 24 << 16}, {34, data}};
+  for (auto [at, value] : fields)
     for (int i = 0; i < 4; ++i) header[at + i] = uint8_t(value >> (8 * i));
-  };
-  put(2, offset + data);
-  put(10, offset);
-  put(14, 40);
-  put(18, side);
-  put(22, side);
-  put(26, 1 | 24 << 16);  // one plane, 24 bits
-  put(34, data);
   const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-  if (fd < 0) return;
-  if (write(fd, header, sizeof header) != ssize_t(sizeof header) ||
-      ftruncate(fd, off_t(offset) + off_t(data)) != 0)
+  if (write(fd, header, sizeof header) != ssize_t(sizeof header) || ftruncate(fd, 54 + off_t(data)))
     unlink(path.c_str());
   close(fd);
 }
 
-LitArea LitPixels(const SurfaceImage& image) {
-  LitArea lit;
+int LitPixels(const SurfaceImage& image) {
+  int lit = 0;
   for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x)
-      if (image.Pixel(x, y) != 0) {
-        ++lit.count;
-        lit.x += x;
-        lit.y += y;
-      }
-  if (lit.count) {
-    lit.x /= lit.count;
-    lit.y /= lit.count;
-  }
+    for (int x = 0; x < image.width; ++x) lit += image.Pixel(x, y) != 0;
   return lit;
 }

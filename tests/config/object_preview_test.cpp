@@ -112,7 +112,7 @@ TEST_F(ObjectPreviewTest, TheObjectTurnsInTheCyclingColour) {
     ASSERT_GT(c.r + c.g + c.b, 60) << "tick " << tick;
     EXPECT_NEAR(double(c.r) / c.b, r / b, 0.1) << "tick " << tick;
     EXPECT_NEAR(double(c.g) / c.b, g / b, 0.1) << "tick " << tick;
-    const int lit = LitPixels(Shown()).count;
+    const int lit = LitPixels(Shown());
     fewest = std::min(fewest, lit);
     most = std::max(most, lit);
   }
@@ -197,7 +197,7 @@ TEST_F(ObjectPreviewTest, ASlowHungOrCrashedParseDoesNotHoldUpTheDialog) {
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_LT(longestTick, 1s);
-  EXPECT_GT(LitPixels(Shown()).count, 50);
+  EXPECT_GT(LitPixels(Shown()), 50);
 
   preview->Reload();  // slow, then superseded by the small box
   slowChildren = false;
@@ -214,7 +214,7 @@ TEST_F(ObjectPreviewTest, ASlowHungOrCrashedParseDoesNotHoldUpTheDialog) {
   preview->Reload();
   Settle();
   preview->Tick();
-  EXPECT_EQ(LitPixels(Shown()).count, 0);
+  EXPECT_EQ(LitPixels(Shown()), 0);
   SetXFileChildHookForTesting(SlowChild);
   slowChildren = false;
   preview->Reload();
