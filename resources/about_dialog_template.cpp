@@ -14,7 +14,9 @@ constexpr uint32_t kOk = 1;
 constexpr DialogItemTemplate kItems[] = {
     {IDC_STATIC, kStaticClass, "100", kIcon, 52, 5, 21, 20},
     {IDC_STATIC, kStaticClass, "Quellar", kCenterText, 29, 35, 64, 8},
-    {IDC_STATIC, kStaticClass, kProgramVersion, kCenterText, 42, 47, 39, 8},
+    // As wide as the name above it (the same centre): in the gothic fonts found
+    // here the version does not fit 39 units and would wrap out of sight.
+    {IDC_STATIC, kStaticClass, kProgramVersion, kCenterText, 29, 47, 64, 8},
     {kOk, kButtonClass, "OK", kDefPushButton | kTabStop | kGroup, 44, 98, 33, 14},
 };
 
