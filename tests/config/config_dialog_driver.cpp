@@ -22,7 +22,9 @@ size_t nextStep = 0;
 
 void PlayStep(HWND dialog, uint32_t, uintptr_t, uint32_t) {
   if (nextStep < script.size()) {
-    // A step may open a nested dialog; its loop keeps the script going.
+    // A step may open a nested dialog; its loop keeps the script going, on a
+    // timer started afresh.
+    SetTimer(dialog, kScriptTimer, kStepMilliseconds, &PlayStep);
     DialogStep step = script[nextStep++];
     step(dialog);
   } else {

@@ -9,6 +9,7 @@
 #include "config/config_dialog_fixture.h"
 #include "config/page_tables.h"
 #include "platform/dialog/help.h"
+#include "platform/win/window.h"
 #include "resources/control_ids.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST_F(ConfigFrameTest, AboutBoxOpensCentredOnTheDialogAndEndsWithEsc) {
       },
       // Played from the About box's own loop.
       [&](HWND) {
-        HWND about = GetParent(GetFocus());
+        HWND about = FindWindow(nullptr, "バージョン情報");
         aboutSeen = about != 0 && GetWindowRect(about, &aboutRect);
         SendMessage(about, WM_COMMAND, IDCANCEL, 0);
       },

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/dialog/common_controls.h"
 #include "platform/dialog/file_dialog.h"
 #include "resources/control_ids.h"
+#include "support/isolated_env.h"
 
 namespace {
 
@@ -114,37 +116,43 @@ TEST_F(DisplayPageTest, ATexturePickedFromTheListCountsAfterATenthOfASecond) {
 }
 
 TEST_F(DisplayPageTest, TheChoosersStartInTheRightFolderAndFillTheFields) {
-  WriteSettingsFile(
-      "XFileName = sz \"/data/objects/ball.x\"\nTextureName = sz \"Xﾌｧｲﾙで指定された画像\"\n");
+  // Spaces, Japanese names and no extension are ordinary paths.
+  const std::string dir = MakeTempDir();
+  const std::string objects = dir + "/立体 objects/", textures = dir + "/textures/";
+  std::filesystem::create_directories(objects);
+  std::filesystem::create_directories(textures);
+  const std::string chosenTexture = textures + "木目 grain", chosenObject = objects + "cube.x";
+  for (const std::string& file : {chosenTexture, chosenObject}) std::ofstream(file) << "x";
+  WriteSettingsFile("XFileName = sz \"" + objects + "ball.x\"\n" +
+                    "TextureName = sz \"Xﾌｧｲﾙで指定された画像\"\n");
   std::vector<FileChooserRequest> asked;
-  std::vector<std::optional<std::string>> answers = {"/data/textures/wood grain.bmp",
-                                                     std::nullopt, "/data/other/cube.x"};
+  std::vector<std::optional<std::string>> answers = {chosenTexture, std::nullopt, chosenObject};
   SetFileChooserForTesting([&](const FileChooserRequest& request) {
     asked.push_back(request);
     return answers[asked.size() - 1];
   });
-  RunConfigDialog(0, {[](HWND dialog) {
+  RunConfigDialog(0, {[&](HWND dialog) {
     SelectTab(dialog, 1);
     Click(dialog, IDC_TEXTURE_BROWSE);
-    EXPECT_EQ(Text(dialog, IDC_TEXTURE), "/data/textures/wood grain.bmp");
+    EXPECT_EQ(Text(dialog, IDC_TEXTURE), chosenTexture);
     EXPECT_TRUE(WorkingSettings.TextureFlag);
     Click(dialog, IDC_X_FILE_BROWSE);  // cancelled
-    EXPECT_EQ(Text(dialog, IDC_X_FILE), "/data/objects/ball.x");
+    EXPECT_EQ(Text(dialog, IDC_X_FILE), objects + "ball.x");
     Click(dialog, IDC_X_FILE_BROWSE);
-    EXPECT_EQ(Text(dialog, IDC_X_FILE), "/data/other/cube.x");
+    EXPECT_EQ(Text(dialog, IDC_X_FILE), chosenObject);
     Click(dialog, IDOK);
   }});
   SetFileChooserForTesting({});
   ASSERT_EQ(asked.size(), 3u);
-  EXPECT_EQ(asked[0].initialFolder, "/data/objects/") << "a fixed entry starts at the .x file";
+  EXPECT_EQ(asked[0].initialFolder, objects) << "a fixed entry starts at the .x file";
   EXPECT_EQ(asked[0].title, "開く");
   EXPECT_TRUE(asked[0].fileMustExist);
   ASSERT_EQ(asked[0].filters.size(), 2u);
   EXPECT_EQ(asked[0].filters[0].second, "*.bmp;*.ppm");
-  EXPECT_EQ(asked[2].initialFolder, "/data/objects/");
+  EXPECT_EQ(asked[2].initialFolder, objects);
   EXPECT_EQ(asked[2].filters[0].first, "X ﾌｧｲﾙ(*.x)");
-  EXPECT_EQ(SettingsLine("XFileName"), "XFileName = sz \"/data/other/cube.x\"");
-  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"/data/textures/wood grain.bmp\"");
+  EXPECT_EQ(SettingsLine("XFileName"), "XFileName = sz \"" + chosenObject + "\"");
+  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"" + chosenTexture + "\"");
 }
 
 TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleThatIsNoNumberSavesZero) {
