@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/dialog/control_styles.h"
 #include "platform/dialog/dialog_messages.h"
 #include "platform/win/message_loop.h"
-#include "platform/win/styles.h"
 #include "platform/win/win_types.h"
 #include "platform/win/window.h"
 
@@ -69,9 +69,11 @@ bool SetWindowText(HWND window, const char* text);
 uint32_t GetDlgItemText(HWND dialog, int id, char* buffer, int size);
 int GetWindowText(HWND window, char* buffer, int size);
 int GetWindowTextLength(HWND window);
-// The text as a decimal number (optional leading and trailing blanks, a minus
-// sign when signed). *translated is false, and the result 0, when the text is
-// no number or does not fit.
+// The text as a decimal number (optional blanks round it, an optional sign).
+// Unsigned, a minus sign gives the two's complement as the C library's strtoul
+// does ("-5" reads as 4294967291, which a signed field stores back as -5).
+// *translated is false, and the result 0, when the text is no number or does
+// not fit in 32 bits.
 uint32_t GetDlgItemInt(HWND dialog, int id, bool* translated, bool isSigned);
 bool SetDlgItemInt(HWND dialog, int id, uint32_t value, bool isSigned);
 

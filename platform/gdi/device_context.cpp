@@ -34,6 +34,13 @@ int GetDeviceCaps(HDC dc, int index) {
   } else if (!QueryWindow(dc->window, &facts)) {
     return 0;
   }
+  // HORZRES and VERTRES of a window's device context give the size of its screen.
+  WindowFacts screen;
+  if (dc->kind != DeviceContext::Kind::Bitmap && (index == HORZRES || index == VERTRES) &&
+      QueryWindow(0, &screen)) {
+    facts.width = screen.width;
+    facts.height = screen.height;
+  }
   switch (index) {
     case BITSPIXEL:
       return facts.bitsPerPixel;

@@ -9,6 +9,7 @@
 #include "platform/win/message_filter.h"
 #include "platform/win/timer.h"
 #include "platform/win/window_internal.h"
+#include "platform/win/window_provider.h"
 #include "platform/win/window_state.h"
 
 namespace {
@@ -117,6 +118,8 @@ void WaitForWork(WindowState& state, Lock& lock) {
 }  // namespace
 
 bool PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
+  if (WindowProvider* provider = ProviderOf(window))
+    return provider->Post(window, message, wParam, lParam);
   WindowState& state = State();
   std::lock_guard lock(state.mutex);
   if (window != 0 && !state.Find(window)) return false;
@@ -126,6 +129,8 @@ bool PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
+  if (WindowProvider* provider = ProviderOf(window))
+    return provider->Send(window, message, wParam, lParam);
   WindowState& state = State();
   Lock lock(state.mutex);
   if (!state.Find(window)) return 0;
@@ -177,7 +182,13 @@ bool TranslateMessage(const MSG*) {
 }
 
 LRESULT DispatchMessage(const MSG* message) {
-  if (!message || message->hwnd == 0) return 0;
+  if (!message) return 0;
+  if (message->message == WM_TIMER && message->lParam != 0) {
+    reinterpret_cast<TIMERPROC>(message->lParam)(message->hwnd, WM_TIMER, message->wParam,
+                                                 message->time);
+    return 0;
+  }
+  if (message->hwnd == 0) return 0;
   return CallWindowProcedure(message->hwnd, message->message, message->wParam, message->lParam);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/win/message_filter.h"
 #include "platform/win/message_loop.h"
+#include "platform/win/window_provider.h"
 
 namespace {
 
@@ -13,7 +14,9 @@ uintptr_t nextThreadTimerId = 1;
 
 }  // namespace
 
-uintptr_t SetTimer(HWND window, uintptr_t id, uint32_t elapseMs) {
+uintptr_t SetTimer(HWND window, uintptr_t id, uint32_t elapseMs, TIMERPROC proc) {
+  if (WindowProvider* provider = ProviderOf(window))
+    return provider->SetTimer(window, id, elapseMs, proc);
   WindowState& state = State();
   std::lock_guard lock(state.mutex);
   if (window != 0 && !state.Find(window)) return 0;
@@ -21,12 +24,13 @@ uintptr_t SetTimer(HWND window, uintptr_t id, uint32_t elapseMs) {
   auto interval = std::max(kShortestInterval, std::chrono::milliseconds(elapseMs));
   std::erase_if(state.timers,
                 [&](const WindowTimer& t) { return t.window == window && t.id == id; });
-  state.timers.push_back({window, id, interval, std::chrono::steady_clock::now() + interval});
+  state.timers.push_back({window, id, proc, interval, std::chrono::steady_clock::now() + interval});
   state.WakeLocked();
   return id == 0 ? 1 : id;
 }
 
 bool KillTimer(HWND window, uintptr_t id) {
+  if (WindowProvider* provider = ProviderOf(window)) return provider->KillTimer(window, id);
   WindowState& state = State();
   std::lock_guard lock(state.mutex);
   return std::erase_if(state.timers,
@@ -37,7 +41,8 @@ std::optional<MSG> TakeDueTimerLocked(WindowState& state, HWND window, uint32_t 
                                       uint32_t filterMax, bool remove) {
   auto now = std::chrono::steady_clock::now();
   for (WindowTimer& timer : state.timers) {
-    MSG message{timer.window, WM_TIMER, timer.id, 0, MessageTime(), {}};
+    MSG message{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc),
+                MessageTime(), {}};
     if (timer.due > now || !MatchesFilter(message, window, filterMin, filterMax)) continue;
     // A timer that fell behind fires once, not once for every missed period.
     if (remove) timer.due = now + timer.interval;

@@ -10,6 +10,7 @@
 #include "platform/win/message_loop.h"
 #include "platform/win/timer.h"
 #include "platform/win/window_internal.h"
+#include "platform/win/window_provider.h"
 #include "platform/win/window_state.h"
 #include "platform/win/x_server.h"
 
@@ -207,6 +208,7 @@ HWND CreateWindowEx(uint32_t exStyle, const char* className, const char* title, 
 }
 
 bool DestroyWindow(HWND window) {
+  if (WindowProvider* provider = ProviderOf(window)) return provider->Destroy(window);
   if (!OwnWindowOnThisThread(window)) return false;
   TearDown(window, true);
   return true;
@@ -250,6 +252,7 @@ LRESULT DefWindowProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lPara
 }
 
 bool ShowWindow(HWND window, int command) {
+  if (WindowProvider* provider = ProviderOf(window)) return provider->Show(window, command);
   XServer* server = XServer::Get();
   if (!server) return false;
   bool show = command != SW_HIDE;

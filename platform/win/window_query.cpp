@@ -3,6 +3,7 @@
 
 #include "platform/win/offscreen_window.h"
 #include "platform/win/window.h"
+#include "platform/win/window_provider.h"
 #include "platform/win/window_state.h"
 #include "platform/win/x_server.h"
 
@@ -83,11 +84,13 @@ HWND FindOwnWindow(const char* className, const char* title) {
 }  // namespace
 
 bool IsWindow(HWND window) {
+  if (ProviderOf(window)) return true;
   XServer* x = XServer::Get();
   return x && PlausibleId(window) && x->GetAttributes(Id(window)).has_value();
 }
 
 bool IsWindowVisible(HWND window) {
+  if (WindowProvider* provider = ProviderOf(window)) return provider->IsVisible(window);
   XServer* x = XServer::Get();
   if (!x || !PlausibleId(window)) return false;
   auto attributes = x->GetAttributes(Id(window));
@@ -95,6 +98,7 @@ bool IsWindowVisible(HWND window) {
 }
 
 HWND GetParent(HWND window) {
+  if (WindowProvider* provider = ProviderOf(window)) return provider->Parent(window);
   {
     WindowState& state = State();
     std::lock_guard lock(state.mutex);
@@ -164,6 +168,7 @@ HWND GetForegroundWindow() {
 }
 
 bool SetForegroundWindow(HWND window) {
+  if (WindowProvider* provider = ProviderOf(window)) return provider->SetForeground(window);
   XServer* x = XServer::Get();
   if (!x || !PlausibleId(window)) return false;
   auto attributes = x->GetAttributes(Id(window));
@@ -200,6 +205,7 @@ static bool OffscreenClientRect(HWND window, RECT* rect) {
 }
 
 bool GetWindowRect(HWND window, RECT* rect) {
+  if (WindowProvider* provider = ProviderOf(window)) return rect && provider->WindowRect(window, rect);
   if (IsOffscreenWindow(window)) return OffscreenClientRect(window, rect);
   XServer* x = XServer::Get();
   if (!x || !rect || !PlausibleId(window)) return false;
@@ -212,6 +218,7 @@ bool GetWindowRect(HWND window, RECT* rect) {
 }
 
 bool GetClientRect(HWND window, RECT* rect) {
+  if (WindowProvider* provider = ProviderOf(window)) return rect && provider->ClientRect(window, rect);
   if (IsOffscreenWindow(window)) return OffscreenClientRect(window, rect);
   XServer* x = XServer::Get();
   if (!x || !rect || !PlausibleId(window)) return false;
@@ -222,6 +229,8 @@ bool GetClientRect(HWND window, RECT* rect) {
 }
 
 bool ClientToScreen(HWND window, POINT* point) {
+  if (WindowProvider* provider = ProviderOf(window))
+    return point && provider->ClientToScreen(window, point);
   if (IsOffscreenWindow(window)) return point != nullptr;
   XServer* x = XServer::Get();
   if (!x || !point || !PlausibleId(window)) return false;
@@ -233,6 +242,8 @@ bool ClientToScreen(HWND window, POINT* point) {
 
 bool SetWindowPos(HWND window, HWND insertAfter, int left, int top, int width, int height,
                   uint32_t flags) {
+  if (WindowProvider* provider = ProviderOf(window))
+    return provider->SetPos(window, insertAfter, left, top, width, height, flags);
   XServer* x = XServer::Get();
   if (!x || !PlausibleId(window)) return false;
   // Values go in the order of their mask bits.

@@ -36,6 +36,7 @@ struct WindowRecord {
 struct WindowTimer {
   HWND window = 0;
   uintptr_t id = 0;
+  TIMERPROC proc = nullptr;
   std::chrono::milliseconds interval{0};
   std::chrono::steady_clock::time_point due;
 };

@@ -1,0 +1,22 @@
+#pragma once
+#include <QDialog>
+
+struct Dialog;
+
+// The Qt window of a dialog: keys and the close box become the commands the
+// dialog manager sends (Enter: the focused or default push button, Esc and the
+// close box: IDCANCEL), and nothing closes it but EndDialog.
+class DialogWindow final : public QDialog {
+ public:
+  DialogWindow(Dialog& dialog, QWidget* parent);
+
+  void reject() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Command(int id);
+  Dialog& dialog_;
+};

@@ -1,0 +1,192 @@
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <cmath>
+
+#include "dialog_test_support.h"
+#include "platform/gdi/gdi.h"
+#include "x_client.h"
+
+// The dialog as a window: keys, focus, owners, and the window calls of the
+// window library on dialogs and controls.
+
+namespace {
+
+using namespace test_ids;
+
+TEST(DialogWindow, KeysAndTheCloseBoxGiveTheDialogManagersCommands) {
+  struct Case {
+    const char* what;
+    std::function<void(HWND)> act;
+    intptr_t result;
+  };
+  auto key = [](int id, Qt::Key k) {
+    return [id, k](HWND d) {
+      QWidget* w = Widget(d, id);
+      w->setFocus();
+      QTest::keyClick(w, k);
+    };
+  };
+  const Case cases[] = {
+      {"Enter in an edit box is OK", key(kWideEdit, Qt::Key_Return), 1},
+      {"Enter on a push button clicks it", key(kCancel, Qt::Key_Return), 2},
+      {"Esc is Cancel", key(kWideEdit, Qt::Key_Escape), 2},
+      {"the close box is Cancel", [](HWND d) { WidgetOf(d)->close(); }, 2},
+  };
+  for (const Case& c : cases) {
+    DialogRun run;
+    run.body = c.act;
+    EXPECT_EQ(RunDialog(run), c.result) << c.what;
+  }
+  // A procedure that ignores Cancel keeps the dialog open.
+  DialogRun stubborn;
+  bool stillOpen = false;
+  stubborn.onCommand = [](HWND, WPARAM) -> intptr_t { return FALSE; };
+  stubborn.body = [&](HWND d) {
+    QTest::keyClick(WidgetOf(d), Qt::Key_Escape);
+    WidgetOf(d)->close();
+    PumpEvents(50);
+    stillOpen = IsWindowVisible(d);
+    EndDialog(d, 77);
+  };
+  EXPECT_EQ(RunDialog(stubborn), 77);
+  EXPECT_TRUE(stillOpen);
+}
+
+TEST(DialogWindow, TabFollowsTemplateOrderAndMnemonicsLeadIntoTheirGroup) {
+  std::vector<int> order;
+  int afterMnemonic = 0;
+  DialogRun run;
+  run.body = [&](HWND dialog) {
+    SendDlgItemMessage(dialog, kRandom, BM_SETCHECK, BST_CHECKED, 0);
+    for (int i = 0; i < 8; ++i) {
+      order.push_back(GetDlgCtrlID(GetFocus()));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+    afterMnemonic = GetDlgCtrlID(GetFocus());
+    EndDialog(dialog, 0);
+  };
+  RunDialog(run);
+  // Tab stops only: radio buttons, group boxes and statics are passed over.
+  std::vector<int> expected = {kOk, kCancel, kTabs, kTrackbar, kNarrowEdit, kWideEdit, kList, kEditCombo};
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(afterMnemonic, kRandom) << "the checked button of the group";
+}
+
+TEST(DialogWindow, InitialFocusFollowsWhatInitDialogReturns) {
+  for (intptr_t answer : {TRUE, FALSE}) {
+    HWND focus = 1, ok = 0;
+    DialogRun run;
+    run.initAnswer = answer;
+    run.body = [&](HWND dialog) {
+      PumpEvents(50);
+      focus = GetFocus();
+      ok = GetDlgItem(dialog, kOk);
+      EndDialog(dialog, 0);
+    };
+    RunDialog(run);
+    if (answer)
+      EXPECT_EQ(focus, ok);
+    else
+      EXPECT_EQ(GetDlgCtrlID(focus), 0) << "no control has the focus";
+  }
+}
+
+// The dialog layer's windows answer the window library's calls.
+TEST(DialogWindow, ControlsArePlacedInDialogUnitsAndMoveWithTheWindowCalls) {
+  RECT ok{}, cancel{}, tabs{}, dialogRect{}, afterMove{};
+  POINT origin{};
+  bool hiddenAfterHide = false, visibleAfterShow = false, blackIsX = false;
+  int screenWidth = 0;
+  HWND parent = 0, dialogHandle = 0;
+  DialogRun run;
+  run.body = [&](HWND dialog) {
+    dialogHandle = dialog;
+    GetWindowRect(GetDlgItem(dialog, kOk), &ok);
+    GetWindowRect(GetDlgItem(dialog, kCancel), &cancel);
+    GetWindowRect(GetDlgItem(dialog, kTabs), &tabs);
+    ClientToScreen(dialog, &origin);
+    parent = GetParent(GetDlgItem(dialog, kOk));
+    ShowWindow(GetDlgItem(dialog, kWideEdit), SW_HIDE);
+    hiddenAfterHide = !IsWindowVisible(GetDlgItem(dialog, kWideEdit));
+    ShowWindow(GetDlgItem(dialog, kWideEdit), SW_SHOW);
+    visibleAfterShow = IsWindowVisible(GetDlgItem(dialog, kWideEdit));
+    GetWindowRect(dialog, &dialogRect);
+    SetWindowPos(dialog, 0, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpUntil([&] { GetWindowRect(dialog, &afterMove); return afterMove.left == 40; });
+    HDC dc = GetDC(dialog);
+    screenWidth = GetDeviceCaps(dc, HORZRES);
+    ReleaseDC(dialog, dc);
+    // The black rectangle is a real X window inside the dialog's.
+    blackIsX = XWindowWidth(GetDlgItem(dialog, kBlack)) == Widget(dialog, kBlack)->width();
+    EndDialog(dialog, 0);
+  };
+  RunDialog(run);
+  EXPECT_EQ(parent, dialogHandle);
+  // OK at (10, 150) 50 x 14, Cancel at (70, 150), the tab control at (5, 5).
+  int width = ok.right - ok.left;
+  double baseX = (tabs.right - tabs.left) * 4.0 / 250, baseY = (tabs.bottom - tabs.top) * 8.0 / 140;
+  EXPECT_GE(baseX, 5.0);
+  EXPECT_GE(baseY, 12.0);
+  EXPECT_NEAR(cancel.left - ok.left, 60 * baseX / 4, 1.5);
+  EXPECT_EQ(cancel.right - cancel.left, width);
+  EXPECT_NEAR(ok.top - tabs.top, 145 * baseY / 8, 1.5);
+  EXPECT_NEAR(tabs.left - origin.x, 5 * baseX / 4, 1.0);
+  EXPECT_TRUE(hiddenAfterHide);
+  EXPECT_TRUE(visibleAfterShow);
+  EXPECT_EQ(afterMove.left, 40);
+  EXPECT_EQ(afterMove.top, 30);
+  EXPECT_EQ(afterMove.right - afterMove.left, dialogRect.right - dialogRect.left) << "not resized";
+  EXPECT_EQ(screenWidth, 1280);
+  EXPECT_TRUE(blackIsX);
+}
+
+TEST(DialogWindow, OwnerOfAnotherProgramMissingOrGoneDoesNotHinderTheDialog) {
+  unsigned long foreign = CreateForeignWindow();
+  ASSERT_NE(foreign, 0u);
+  unsigned long transient = 0;
+  bool answeredAfterOwnerWent = false;
+  DialogRun withOwner;
+  withOwner.owner = foreign;
+  withOwner.body = [&](HWND dialog) {
+    PumpUntil([&] { return TransientForOf(dialog) == foreign; });
+    transient = TransientForOf(dialog);
+    DestroyForeignWindow(foreign);
+    PumpEvents(100);
+    QTest::mouseClick(Widget(dialog, kRandom), Qt::LeftButton);
+    answeredAfterOwnerWent = IsDlgButtonChecked(dialog, kRandom) == BST_CHECKED;
+    QTest::mouseClick(Widget(dialog, kOk), Qt::LeftButton);
+  };
+  EXPECT_EQ(RunDialog(withOwner), 1);
+  EXPECT_EQ(transient, foreign);
+  EXPECT_TRUE(answeredAfterOwnerWent);
+
+  HWND parent = 1;
+  DialogRun missingOwner;
+  missingOwner.owner = foreign;  // gone by now
+  missingOwner.body = [&](HWND dialog) {
+    parent = GetParent(dialog);
+    QTest::mouseClick(Widget(dialog, kCancel), Qt::LeftButton);
+  };
+  EXPECT_EQ(RunDialog(missingOwner), 2);
+  EXPECT_EQ(parent, 0u);
+}
+
+TEST(DialogWindow, DialogEndedDuringInitDialogIsNeverShown) {
+  static bool everShown = false;
+  everShown = false;
+  auto proc = [](HWND dialog, uint32_t message, WPARAM, LPARAM) -> intptr_t {
+    if (message == WM_INITDIALOG) {
+      EndDialog(dialog, 0);
+      return FALSE;
+    }
+    if (message == WM_DESTROY) everShown = IsWindowVisible(dialog);
+    return FALSE;
+  };
+  EXPECT_EQ(DialogBoxIndirectParam(TestTemplate(), 0, proc, 0), 0);
+  EXPECT_FALSE(everShown);
+  EXPECT_EQ(DialogBoxParam("NO SUCH TEMPLATE", 0, proc, 0), -1);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#include "x_client.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+Display* Connection() {
+  static Display* display = XOpenDisplay(nullptr);
+  return display;
+}
+}  // namespace
+
+unsigned long CreateForeignWindow() {
+  Display* d = Connection();
+  if (!d) return 0;
+  Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 300, 200, 0, 0, 0);
+  XMapWindow(d, w);
+  XSync(d, False);
+  return w;
+}
+
+void DestroyForeignWindow(unsigned long window) {
+  if (Display* d = Connection()) {
+    XDestroyWindow(d, window);
+    XSync(d, False);
+  }
+}
+
+unsigned long TransientForOf(unsigned long window) {
+  Window owner = 0;
+  if (Display* d = Connection()) XGetTransientForHint(d, window, &owner);
+  return owner;
+}
+
+int XWindowWidth(unsigned long window) {
+  Display* d = Connection();
+  XWindowAttributes attributes;
+  if (!d || !XGetWindowAttributes(d, window, &attributes)) return -1;
+  return attributes.width;
+}
