@@ -11,6 +11,4 @@
 void WriteBox(const std::string& path, double hx, double hy, double hz,
               const std::string& image = {});
 void WritePpm(const std::string& path, int size, uint8_t r, uint8_t g, uint8_t b);
-// A real 16384 x 16384 24-bit bitmap, sparse on disk.
-void WriteHugeBmp(const std::string& path);
 int LitPixels(const SurfaceImage& image);
