@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/mesh_load_job.h"
+#include "config/load_job.h"
 #include "platform/dialog/dialog.h"
 #include "resources/control_ids.h"
 #include "settings/render_quality.h"
@@ -50,6 +50,7 @@ ObjectPreview::ObjectPreview(const SettingsRecord& working, const HWND& dialog)
 
 ObjectPreview::~ObjectPreview() {
   pendingLoad_.reset();
+  pendingTexture_.reset();
   texture.Release();
   mesh.Release();
   meshBuilder.Release();
@@ -103,6 +104,7 @@ bool ObjectPreview::LoadFitted() {
 void ObjectPreview::DropObject() {
   // A load still on its way would bring back the object being replaced.
   pendingLoad_.reset();
+  pendingBuilder_.Release();
   if (mesh) objectFrame->DeleteVisual(mesh);
   meshBuilder.Release();
   mesh.Release();
@@ -112,7 +114,9 @@ bool ObjectPreview::StartLoad(LoadPurpose purpose) {
   DropObject();
   Ref<RMMeshBuilder> builder;
   if (!graphics.rm->CreateMeshBuilder(&builder)) return false;
-  pendingLoad_ = std::make_unique<MeshLoadJob>(builder, working_.XFileName);
+  pendingLoad_ = std::make_unique<LoadJob>(
+      [builder, file = std::string(working_.XFileName)] { return builder->Load(file); });
+  pendingBuilder_ = builder;
   pendingPurpose_ = purpose;
   return FinishLoad(kLoadWaitMilliseconds);
 }
@@ -121,8 +125,8 @@ bool ObjectPreview::StartLoad(LoadPurpose purpose) {
 // on its way.
 bool ObjectPreview::FinishLoad(uint32_t waitMilliseconds) {
   if (!pendingLoad_->WaitFor(waitMilliseconds)) return true;
-  const std::unique_ptr<MeshLoadJob> job = std::move(pendingLoad_);
-  meshBuilder = job->Builder();
+  const std::unique_ptr<LoadJob> job = std::move(pendingLoad_);
+  meshBuilder = std::move(pendingBuilder_);
   fileImages_.clear();
   imagesCovered_ = false;
   // The object frame stays without a visual: the preview shows the empty scene.
@@ -217,9 +221,30 @@ void ObjectPreview::RestoreFileImages() {
 bool ObjectPreview::ChangeTexture() {
   if (!objectFrame) return false;
   texture.Release();
-  if (working_.TextureFlag && UsesTextureFile() &&
-      !graphics.rm->LoadTexture(working_.TextureName, &texture))
-    return false;
+  pendingTexture_.reset();
+  if (!working_.TextureFlag || !UsesTextureFile()) {
+    Rebuild();
+    return true;
+  }
+  // A big image takes seconds to decode.
+  auto image = std::make_shared<Ref<RMTexture>>();
+  pendingTexture_ = std::make_unique<LoadJob>(
+      [rm = graphics.rm, name = std::string(working_.TextureName), image] {
+        return rm->LoadTexture(name, image.get());
+      });
+  pendingImage_ = image;
+  return FinishTexture(kLoadWaitMilliseconds);
+}
+
+// False when the image cannot be used: the object keeps its look. True when
+// it is on the object or still on its way.
+bool ObjectPreview::FinishTexture(uint32_t waitMilliseconds) {
+  if (!pendingTexture_->WaitFor(waitMilliseconds)) return true;
+  const bool loaded = pendingTexture_->Succeeded();
+  pendingTexture_.reset();
+  const std::shared_ptr<Ref<RMTexture>> image = std::move(pendingImage_);
+  if (!loaded) return false;
+  texture = *image;
   Rebuild();
   return true;
 }
@@ -230,6 +255,7 @@ void ObjectPreview::ApplyRendering() {
 
 void ObjectPreview::Tick() {
   if (pendingLoad_) FinishLoad(0);
+  if (pendingTexture_) FinishTexture(0);
   if (objectFrame && !working_.TextureFlag) {
     colourCycleAngle += kColourStep;
     if (colourCycleAngle > kColourCycleEnd) colourCycleAngle = 0;

@@ -9,7 +9,7 @@
 #include "settings/settings.h"
 #include "stage/stage.h"
 
-class MeshLoadJob;
+class LoadJob;
 
 // The display object turning in the display page's preview control: a Stage
 // opened windowed on control 1056 with one more frame that carries the
@@ -34,9 +34,9 @@ class ObjectPreview : public Stage {
   // The largest of |x| and |y| over both corners; z does not count.
   static double BoxExtent(const D3DRMBOX& box);
 
-  // True while an .x file is still being read.
-  bool LoadPending() const { return pendingLoad_ != nullptr; }
-  // How long a load may hold up the dialog before it carries on behind it.
+  // True while an .x file or a texture image is still being read.
+  bool LoadPending() const { return pendingLoad_ || pendingTexture_; }
+  // How long a read may hold up the dialog before it carries on behind it.
   static constexpr uint32_t kLoadWaitMilliseconds = 100;
 
   Ref<RMMeshBuilder> meshBuilder;
@@ -53,6 +53,7 @@ class ObjectPreview : public Stage {
   void DropObject();
   bool StartLoad(LoadPurpose purpose);
   bool FinishLoad(uint32_t waitMilliseconds);
+  bool FinishTexture(uint32_t waitMilliseconds);
   void FinishReload();
   void FinishFit();
   bool UsesTextureFile() const;
@@ -61,7 +62,10 @@ class ObjectPreview : public Stage {
 
   const SettingsRecord& working_;
   const HWND& dialog_;
-  std::unique_ptr<MeshLoadJob> pendingLoad_;
+  std::unique_ptr<LoadJob> pendingLoad_;
+  Ref<RMMeshBuilder> pendingBuilder_;
+  std::unique_ptr<LoadJob> pendingTexture_;
+  std::shared_ptr<Ref<RMTexture>> pendingImage_;
   LoadPurpose pendingPurpose_ = LoadPurpose::kReload;
   // The images the .x file gives its material groups, and whether a texture
   // file has covered them since.

@@ -1,5 +1,8 @@
 #include "config/object_preview_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <fstream>
 
 void WriteBox(const std::string& path, double hx, double hy, double hz, const std::string& image) {
@@ -20,6 +23,19 @@ void WritePpm(const std::string& path, int size, uint8_t r, uint8_t g, uint8_t b
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << size << " " << size << "\n255\n";
   for (int i = 0; i < size * size; ++i) out << r << g << b;
+}
+
+void WriteHugeBmp(const std::string& path) {
+  const uint32_t side = 16384, data = side * 3 * side;
+  uint8_t header[54] = {'B', 'M'};
+  const std::pair<int, uint32_t> fields[] = {{2, 54 + data}, {10, 54},  {14, 40},          {18, side},
+                                             {22, side},     {26, 1 | 24 << 16}, {34, data}};
+  for (auto [at, value] : fields)
+    for (int i = 0; i < 4; ++i) header[at + i] = uint8_t(value >> (8 * i));
+  const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+  if (write(fd, header, sizeof header) != ssize_t(sizeof header) || ftruncate(fd, 54 + off_t(data)))
+    unlink(path.c_str());
+  close(fd);
 }
 
 int LitPixels(const SurfaceImage& image) {

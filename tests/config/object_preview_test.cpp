@@ -181,6 +181,26 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
   EXPECT_DOUBLE_EQ(preview->colourCycleAngle, angle + 5 * kPi / 180);
 }
 
+// A texture that takes seconds to decode is read behind the dialog: the
+// object keeps its look and turns meanwhile, then wears it.
+TEST_F(ObjectPreviewTest, AHugeTextureIsReadBehindTheDialog) {
+  const std::string blue = dir + "/blue.ppm", huge = dir + "/huge.bmp";
+  WritePpm(blue, 8, 0, 0, 255);
+  WriteHugeBmp(huge);
+  UseTexture(blue);
+  ASSERT_TRUE(preview->ChangeTexture());
+  UseTexture(huge);
+  const auto start = Clock::now();
+  EXPECT_TRUE(preview->ChangeTexture());
+  EXPECT_LT(Clock::now() - start, 1s);
+  ASSERT_TRUE(preview->LoadPending());
+  preview->Tick();
+  EXPECT_GT(Centre().b, 100);
+  Settle();
+  preview->Tick();
+  EXPECT_EQ(LitPixels(Shown()), 0) << "black on black";
+}
+
 // A parse that takes long goes on behind the dialog: the call comes back
 // within the wait, ticks keep drawing, a later tick shows the object, and a
 // newer choice wins over a load still on its way. A parser that hangs past

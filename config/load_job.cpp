@@ -1,4 +1,4 @@
-#include "config/mesh_load_job.h"
+#include "config/load_job.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -7,9 +7,8 @@
 #include <utility>
 #include <vector>
 
-struct MeshLoadJob::State {
-  Ref<RMMeshBuilder> builder;
-  std::string file;
+struct LoadJob::State {
+  std::function<bool()> work;
   std::mutex lock;
   std::condition_variable ended;
   bool done = false;
@@ -26,11 +25,11 @@ class LoadThreads {
     std::lock_guard guard(lock_);
     for (Entry& entry : threads_) entry.thread.join();
   }
-  void Start(const std::shared_ptr<MeshLoadJob::State>& job) {
+  void Start(const std::shared_ptr<LoadJob::State>& job) {
     std::lock_guard guard(lock_);
     JoinEnded();
     threads_.push_back(Entry{job, std::thread([state = job] {
-      const bool ok = state->builder->Load(state->file);
+      const bool ok = state->work();
       std::lock_guard stateGuard(state->lock);
       state->ok = ok;
       state->done = true;
@@ -40,7 +39,7 @@ class LoadThreads {
 
  private:
   struct Entry {
-    std::shared_ptr<MeshLoadJob::State> state;
+    std::shared_ptr<LoadJob::State> state;
     std::thread thread;
   };
 
@@ -65,26 +64,20 @@ LoadThreads& Threads() {
 
 }  // namespace
 
-MeshLoadJob::MeshLoadJob(Ref<RMMeshBuilder> builder, std::string file)
-    : state_(std::make_shared<State>()) {
-  state_->builder = std::move(builder);
-  state_->file = std::move(file);
+LoadJob::LoadJob(std::function<bool()> work) : state_(std::make_shared<State>()) {
+  state_->work = std::move(work);
   Threads().Start(state_);
 }
 
-MeshLoadJob::~MeshLoadJob() = default;
+LoadJob::~LoadJob() = default;
 
-bool MeshLoadJob::WaitFor(uint32_t milliseconds) {
+bool LoadJob::WaitFor(uint32_t milliseconds) {
   std::unique_lock guard(state_->lock);
   return state_->ended.wait_for(guard, std::chrono::milliseconds(milliseconds),
                                 [this] { return state_->done; });
 }
 
-bool MeshLoadJob::Succeeded() const {
+bool LoadJob::Succeeded() const {
   std::lock_guard guard(state_->lock);
   return state_->ok;
-}
-
-const Ref<RMMeshBuilder>& MeshLoadJob::Builder() const {
-  return state_->builder;
 }
