@@ -162,13 +162,16 @@ TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheR
   MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF, x);
   WriteSettings(root + "/config", {"DDDriverName = sz \"LEFT\""});
   QuellarProcess& saver = Start({"/s"}, "", host.get());
+  // The saver window first covers the whole screen, then only its monitor.
   ASSERT_TRUE(WaitUntil(
       [&] {
-        return CountPixels(x, DefaultRootWindow(x), MonitorArea(0)).lit <
-               MonitorArea(0).width * MonitorArea(0).height / 2;
+        Window saverWindow = FindTopLevel(x, "Screen Saver");
+        XWindowAttributes a{};
+        return saverWindow != 0 && XGetWindowAttributes(x, saverWindow, &a) &&
+               a.width == kMonitorWidth;
       },
       kAppear))
-      << "the saver never covered its monitor";
+      << "the saver never took its monitor";
   EXPECT_GT(CountPixels(x, DefaultRootWindow(x), MonitorArea(1)).lit, 0) << "no monitor there yet";
   ASSERT_TRUE(XRandr("--setmonitor RIGHT " + size + "+1024+0 none"));
   EXPECT_TRUE(WaitUntil(
