@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include "config/config_dialog.h"
 #include "platform/dialog/common_controls.h"
 #include "platform/dialog/dialog.h"
+#include "platform/win/window.h"
 #include "resources/control_ids.h"
 
 namespace {
@@ -99,9 +102,16 @@ int ComboSelection(HWND dialog, int id) {
 bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys) {
   if (std::getenv("DISPLAY") == nullptr) return false;
   SetFocus(GetDlgItem(dialog, id));
-  const std::string command = "xdotool windowfocus --sync " + std::to_string(dialog) + " " +
-                              xdotoolKeys + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
+  // Without a window manager the X input focus goes where it is sent; a
+  // window that is not yet viewable refuses it, so ask again.
+  const std::string focus = "xdotool windowfocus " + std::to_string(dialog) + " >/dev/null 2>&1";
+  bool focused = false;
+  for (int attempt = 0; attempt < 20 && !focused; ++attempt) {
+    focused = std::system(focus.c_str()) == 0 && GetForegroundWindow() == dialog;
+    if (!focused) usleep(50000);
+  }
+  const std::string keys = "xdotool " + xdotoolKeys + " >/dev/null 2>&1";
+  return focused && std::system(keys.c_str()) == 0;
 }
 
 std::string SettingsFile() {
