@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -35,6 +36,27 @@ class GroupBox final : public QGroupBox {
   }
 
  protected:
+  // The system's look: an etched frame whose top line runs through the middle
+  // of the title.
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QFontMetrics metrics(font());
+    int top = metrics.height() / 2;
+    QRect frame = rect().adjusted(0, top, -1, -1);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, 0, 0));
+    if (title().isEmpty()) return;
+    int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine;
+    int indent = metrics.averageCharWidth();
+    QRect text = metrics.boundingRect(QRect(indent, 0, width() - 2 * indent, metrics.height()),
+                                      flags, title());
+    painter.fillRect(text.adjusted(-2, 0, 2, 0), palette().color(QPalette::Window));
+    style()->drawItemText(&painter, text, flags, palette(), isEnabled(), title(),
+                          QPalette::WindowText);
+  }
+
   bool event(QEvent* event) override {
     if (event->type() == QEvent::Shortcut) {
       FocusGroup();
@@ -69,6 +91,26 @@ class GroupBox final : public QGroupBox {
 
   Dialog& dialog_;
   Control& control_;
+};
+
+// Arrow keys belong to the dialog, which moves through the button's group.
+class RadioButton final : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+        event->ignore();
+        return;
+      default:
+        QRadioButton::keyPressEvent(event);
+    }
+  }
 };
 
 // A black rectangle that others draw into: a native window of its own.
@@ -140,7 +182,7 @@ QWidget* CreateButton(Dialog& dialog, Control& control, const QString& caption, 
     case BS_AUTORADIOBUTTON: {
       control.kind = ControlKind::RadioButton;
       control.automatic = type == BS_AUTORADIOBUTTON;
-      auto* radio = new QRadioButton(caption, parent);
+      auto* radio = new RadioButton(caption, parent);
       // Groups follow the template, not the widget tree.
       radio->setAutoExclusive(false);
       QObject::connect(radio, &QRadioButton::clicked, radio, [&dialog, &control, radio](bool) {

@@ -169,6 +169,7 @@ class DialogProvider final : public WindowProvider {
     DialogTimer& entry = dialog->timers[{window, id}];
     if (!entry.timer) {
       entry.timer = new QTimer(widget);
+      entry.timer->setTimerType(Qt::PreciseTimer);
       QObject::connect(entry.timer, &QTimer::timeout, widget, [this, window, id] { Fire(window, id); });
     }
     entry.proc = proc;

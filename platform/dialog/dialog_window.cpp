@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 #include "platform/dialog/dialog_internal.h"
 
@@ -17,6 +19,29 @@ void DialogWindow::Command(int id) {
   if (Control* found = dialog_.Find(id)) control = found->handle;
   SendToDialog(dialog_, WM_COMMAND, static_cast<WPARAM>(id & 0xFFFF) | (WPARAM(BN_CLICKED) << 16),
                static_cast<LPARAM>(control));
+}
+
+// Arrow keys move through a group of radio buttons, round from its end to its
+// start; an automatic button is checked as the focus reaches it.
+bool DialogWindow::MoveInRadioGroup(bool forward) {
+  Control* current = FindControl(HandleOfWidget(focusWidget()));
+  if (!current || current->kind != ControlKind::RadioButton) return false;
+  std::vector<Control*> group;
+  for (size_t i = current->groupStart; i < dialog_.controls.size(); ++i) {
+    Control* member = dialog_.controls[i].get();
+    if (i > current->groupStart && (member->style & WS_GROUP)) break;
+    if (member->kind == ControlKind::RadioButton && member->widget &&
+        member->widget->isVisible() && member->widget->isEnabled())
+      group.push_back(member);
+  }
+  auto at = std::find(group.begin(), group.end(), current);
+  if (group.size() < 2 || at == group.end()) return true;
+  size_t index = size_t(at - group.begin());
+  Control* next = group[(index + (forward ? 1 : group.size() - 1)) % group.size()];
+  next->widget->setFocus(Qt::TabFocusReason);
+  if (next->automatic)
+    if (auto* radio = qobject_cast<QAbstractButton*>(next->widget.data())) radio->click();
+  return true;
 }
 
 void DialogWindow::reject() {
@@ -49,6 +74,13 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
     case Qt::Key_Escape:
       Command(kCancelId);
+      return;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+      if (MoveInRadioGroup(event->key() == Qt::Key_Down || event->key() == Qt::Key_Right)) return;
+      QDialog::keyPressEvent(event);
       return;
     default:
       QDialog::keyPressEvent(event);

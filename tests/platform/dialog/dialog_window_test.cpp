@@ -53,9 +53,10 @@ TEST(DialogWindow, KeysAndTheCloseBoxGiveTheDialogManagersCommands) {
   EXPECT_TRUE(stillOpen);
 }
 
-TEST(DialogWindow, TabFollowsTemplateOrderAndMnemonicsLeadIntoTheirGroup) {
+TEST(DialogWindow, TabFollowsTemplateOrderMnemonicsAndArrowsLeadThroughGroups) {
   std::vector<int> order;
-  int afterMnemonic = 0;
+  int afterMnemonic = 0, afterArrow = 0;
+  bool checkedAfterArrow = false;
   DialogRun run;
   run.body = [&](HWND dialog) {
     SendDlgItemMessage(dialog, kRandom, BM_SETCHECK, BST_CHECKED, 0);
@@ -65,6 +66,11 @@ TEST(DialogWindow, TabFollowsTemplateOrderAndMnemonicsLeadIntoTheirGroup) {
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
     afterMnemonic = GetDlgCtrlID(GetFocus());
+    // Arrows go round the group, checking as they go.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    afterArrow = GetDlgCtrlID(GetFocus());
+    checkedAfterArrow = IsDlgButtonChecked(dialog, kFixed) == BST_CHECKED &&
+                        IsDlgButtonChecked(dialog, kRandom) == BST_UNCHECKED;
     EndDialog(dialog, 0);
   };
   RunDialog(run);
@@ -72,6 +78,8 @@ TEST(DialogWindow, TabFollowsTemplateOrderAndMnemonicsLeadIntoTheirGroup) {
   std::vector<int> expected = {kOk, kCancel, kTabs, kTrackbar, kNarrowEdit, kWideEdit, kList, kEditCombo};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(afterMnemonic, kRandom) << "the checked button of the group";
+  EXPECT_EQ(afterArrow, kFixed);
+  EXPECT_TRUE(checkedAfterArrow);
 }
 
 TEST(DialogWindow, InitialFocusFollowsWhatInitDialogReturns) {
