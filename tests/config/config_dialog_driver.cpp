@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <QCoreApplication>
 
 #include <cstdlib>
 #include <filesystem>
@@ -101,14 +101,17 @@ int ComboSelection(HWND dialog, int id) {
 
 bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys) {
   if (std::getenv("DISPLAY") == nullptr) return false;
-  SetFocus(GetDlgItem(dialog, id));
   // Without a window manager the X input focus goes where it is sent; a
-  // window that is not yet viewable refuses it, so ask again.
+  // window that is not yet viewable refuses it, so ask again. Keys sent before
+  // the dialog has taken the focus in would reach another control.
+  HWND edit = GetDlgItem(dialog, id);
   const std::string focus = "xdotool windowfocus " + std::to_string(dialog) + " >/dev/null 2>&1";
   bool focused = false;
-  for (int attempt = 0; attempt < 20 && !focused; ++attempt) {
-    focused = std::system(focus.c_str()) == 0 && GetForegroundWindow() == dialog;
-    if (!focused) usleep(50000);
+  for (int attempt = 0; attempt < 40 && !focused; ++attempt) {
+    if (GetForegroundWindow() != dialog) std::system(focus.c_str());
+    SetFocus(edit);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    focused = GetForegroundWindow() == dialog && GetFocus() == edit;
   }
   const std::string keys = "xdotool " + xdotoolKeys + " >/dev/null 2>&1";
   return focused && std::system(keys.c_str()) == 0;
