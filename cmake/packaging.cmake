@@ -2,7 +2,8 @@
 # Library dependencies come from the programs themselves (dpkg-shlibdeps);
 # what they load at run time without linking is named here: Qt's X11
 # platform plugin, the OpenGL and EGL loaders that libepoxy opens, the Mesa
-# drivers and the Japanese font of the on-screen text.
+# drivers and the Japanese font of the on-screen text. The dialog's help page
+# opens through xdg-open, which the package recommends.
 set(CPACK_PACKAGE_NAME quellar)
 set(CPACK_PACKAGE_VENDOR "The Quellar developers")
 set(CPACK_PACKAGE_CONTACT "The Quellar developers <quellar@localhost>")
@@ -16,6 +17,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "qt6-qpa-plugins, libgl1, libegl1, libgl1-mesa-dri, libegl-mesa0, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
