@@ -24,8 +24,8 @@ void Expect(const Case& c) {
 
 TEST(XScreenSaverOptions, WindowFromTheIdOrTheEnvironment) {
   for (const Case& c : std::initializer_list<Case>{
-           {"-window-id 0x2A00007", nullptr, true, false, 0x2A00007},
-           {"--window-id 4242", nullptr, true, false, 4242},
+           {"-window-id 0x2F9A0f7", nullptr, true, false, 0x2F9A0F7},  // every digit range's ends
+           {"--window-id 4299", nullptr, true, false, 4299},
            {"-root -window-id 0x10", "0x99", true, false, 0x10},  // the explicit id wins
            {"-root", "0x1e00004", true, false, 0x1e00004},
            {"--root", "31457284", true, false, 31457284},
