@@ -6,7 +6,10 @@
 namespace {
 std::mutex connectionLock;
 xcb_connection_t* connection = nullptr;
-bool tried = false;
+// A server under load may refuse a connection; later uses try again, a few
+// times, before the display is taken to be missing for good.
+constexpr int kConnectAttempts = 5;
+int attempts = 0;
 xcb_screen_t* screen = nullptr;
 
 int BitsPerPixelOfDepth(int depth) {
@@ -20,8 +23,8 @@ int BitsPerPixelOfDepth(int depth) {
 
 xcb_connection_t* TextConnection() {
   std::lock_guard guard(connectionLock);
-  if (!tried) {
-    tried = true;
+  if (!connection && attempts < kConnectAttempts) {
+    ++attempts;
     int screenNumber = 0;
     xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(c)) {

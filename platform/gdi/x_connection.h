@@ -5,7 +5,8 @@
 
 #include "platform/sys/types.h"
 
-// The text library's own connection to the X display, made on first use.
+// The text library's own connection to the X display, made on first use; a
+// refused connection is tried again on later uses, a bounded number of times.
 // Null when there is no display.
 xcb_connection_t* TextConnection();
 

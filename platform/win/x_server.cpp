@@ -1,9 +1,11 @@
 #include "platform/win/x_server.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/win/event_translation.h"
@@ -28,13 +30,18 @@ XServer* XServer::Get() {
   // The window state must outlive the event reader that feeds it.
   State();
   static std::unique_ptr<XServer> server = []() -> std::unique_ptr<XServer> {
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (!connection || xcb_connection_has_error(connection)) {
+    // A server under load can refuse a connection for a moment, so a refused
+    // socket is tried again for about half a second; a display name that
+    // cannot be parsed fails at once.
+    for (int attempt = 1;; ++attempt) {
+      int screenNumber = 0;
+      xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+      const int error = connection ? xcb_connection_has_error(connection) : XCB_CONN_ERROR;
+      if (error == 0) return std::unique_ptr<XServer>(new XServer(connection, screenNumber));
       if (connection) xcb_disconnect(connection);
-      return nullptr;
+      if (error != XCB_CONN_ERROR || attempt == 4) return nullptr;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
     }
-    return std::unique_ptr<XServer>(new XServer(connection, screenNumber));
   }();
   return server.get();
 }
