@@ -5,13 +5,9 @@
 #include <gtest/gtest.h>
 #include <X11/Xutil.h>
 // clang-format on
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -20,8 +16,6 @@
 #include "e2e_support.h"
 #include "settings/settings.h"
 #include "support/isolated_env.h"
-
-extern char** environ;
 
 namespace {
 
@@ -38,67 +32,10 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// A program of the test's choosing with its own environment, its standard
-// output and error kept in files; killed if the test leaves it running.
-class Program {
- public:
-  Program(const std::string& binary, const std::vector<std::string>& arguments,
-          const std::map<std::string, std::string>& environment, const std::string& folder)
-      : out_(folder + "/out-" + std::to_string(++count_)), err_(out_ + ".err") {
-    std::vector<std::string> argv = {binary};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-      std::string entry(*e);
-      if (!environment.count(entry.substr(0, entry.find('=')))) env.push_back(entry);
-    }
-    for (const auto& [name, value] : environment)
-      if (!value.empty()) env.push_back(name + "=" + value);
-    auto pointers = [](std::vector<std::string>& strings) {
-      std::vector<char*> p;
-      for (auto& s : strings) p.push_back(s.data());
-      p.push_back(nullptr);
-      return p;
-    };
-    auto args = pointers(argv);
-    auto envp = pointers(env);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~Program() {
-    if (pid_ > 0 && !status_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  std::optional<int> Wait(Milliseconds timeout) {
-    WaitUntil(
-        [&] {
-          int raw = 0;
-          if (status_ || waitpid(pid_, &raw, WNOHANG) != pid_) return status_.has_value();
-          status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-          return true;
-        },
-        timeout, Milliseconds(5));
-    return status_;
-  }
-  std::string Out() const { return ReadFile(out_); }
-  std::string Err() const { return ReadFile(err_); }
-  bool SaidWithin(const std::string& part, Milliseconds timeout) const {
-    return WaitUntil([&] { return Contains(Err(), part); }, timeout);
-  }
-
- private:
-  static inline int count_ = 0;
-  pid_t pid_ = -1;
-  std::string out_, err_;
-  std::optional<int> status_;
-};
+// What the program said on standard error within the time.
+bool SaidWithin(const QuellarProcess& program, const std::string& part, Milliseconds timeout) {
+  return WaitUntil([&] { return Contains(program.ErrorOutput(), part); }, timeout);
+}
 
 class CommandLine : public ::testing::Test {
  protected:
@@ -124,15 +61,16 @@ class CommandLine : public ::testing::Test {
     return server->X() != nullptr;
   }
 
-  Program& Run(const std::vector<std::string>& arguments, const std::string& display = "",
-               const std::string& binary = QuellarBinary()) {
-    std::map<std::string, std::string> env = {
-        {"DISPLAY", !display.empty() ? display : server ? server->Name() : "nowhere:0"},
-        {"XDG_CONFIG_HOME", config()},
-        {"XDG_RUNTIME_DIR", root + "/runtime"},
-        {"QT_QPA_PLATFORM", ""},
-        {"XSCREENSAVER_WINDOW", ""}};
-    programs.push_back(std::make_unique<Program>(binary, arguments, env, root));
+  QuellarProcess& Run(const std::vector<std::string>& arguments, const std::string& display = "",
+                      const std::string& binary = QuellarBinary()) {
+    const std::string screen = !display.empty() ? display : server ? server->Name() : "nowhere:0";
+    std::map<std::string, std::string> env = {{"DISPLAY", screen},
+                                              {"XDG_CONFIG_HOME", config()},
+                                              {"XDG_RUNTIME_DIR", root + "/runtime"},
+                                              {"QT_QPA_PLATFORM", ""},
+                                              {"XSCREENSAVER_WINDOW", ""}};
+    const std::string errors = root + "/err-" + std::to_string(programs.size());
+    programs.push_back(std::make_unique<QuellarProcess>(env, arguments, errors, binary));
     return *programs.back();
   }
 
@@ -146,14 +84,14 @@ class CommandLine : public ::testing::Test {
         kAppear, Milliseconds(100));
   }
 
-  void EndWithKey(Program& program) {
+  void EndWithKey(QuellarProcess& program) {
     ASSERT_TRUE(XdoTool(server->Name(), "key space"));
-    EXPECT_EQ(program.Wait(kExit), 0);
+    EXPECT_EQ(program.WaitForExit(kExit), 0);
   }
 
   std::string root;
   std::unique_ptr<XvfbServer> server;
-  std::vector<std::unique_ptr<Program>> programs;
+  std::vector<std::unique_ptr<QuellarProcess>> programs;
 };
 
 TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
@@ -191,9 +129,9 @@ TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
     std::string line;
     for (const std::string& a : c.arguments) line += a + " ";
     SCOPED_TRACE(line);
-    Program& program = Run(c.arguments);
-    EXPECT_EQ(program.Wait(kExit), c.status);
-    const std::string out = program.Out(), err = program.Err();
+    QuellarProcess& program = Run(c.arguments);
+    EXPECT_EQ(program.WaitForExit(kExit), c.status);
+    const std::string out = program.Output(), err = program.ErrorOutput();
     if (c.status == 0) {
       EXPECT_TRUE(Contains(out, c.said)) << out;
       EXPECT_EQ(err, "");
@@ -209,45 +147,40 @@ TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
   EXPECT_FALSE(fs::exists(settingsFile())) << "a run that never started wrote the settings";
 }
 
+// Flags override the settings file for one run and leave it as it was.
 TEST_F(CommandLine, FilesThatDoNotLoadAndValuesNotUnderstoodAreNamedOnStandardError) {
   ASSERT_TRUE(StartServer());
   WriteSettings(config(), {"ScreenMode = dword 0", "Size = sz \"Huge\"", "Speed = dword 99",
-                           "Roll = dword fast"});
-  Program& textured = Run({"/s", "--texture-name", "/nonexistent/skin.bmp"});
-  EXPECT_TRUE(Drawn()) << textured.Err();
-  const std::string err = textured.Err();
+                           "Roll = dword fast", "TextureName = sz \"/nowhere/file.bmp\""});
+  const std::string before = ReadFile(settingsFile());
+  QuellarProcess& textured = Run({"/s", "--texture-name", "/nonexistent/skin.bmp"});
+  EXPECT_TRUE(Drawn()) << textured.ErrorOutput();
+  const std::string err = textured.ErrorOutput();
   EXPECT_TRUE(Contains(err, "Settings.reg: Size = sz \"Huge\" is not understood; Middle is used"))
       << err;
   EXPECT_TRUE(Contains(err, "Speed = dword 99 is not understood; 20 (the largest value) is used"))
       << err;
   EXPECT_TRUE(Contains(err, "line 4: \"Roll = dword fast\" cannot be read")) << err;
-  EXPECT_TRUE(textured.SaidWithin(
-      "cannot load the texture \"/nonexistent/skin.bmp\": No such file or directory", kAppear))
-      << textured.Err();
+  EXPECT_TRUE(SaidWithin(
+      textured, "cannot load the texture \"/nonexistent/skin.bmp\": No such file or directory",
+      kAppear))
+      << textured.ErrorOutput();
+  EXPECT_FALSE(Contains(textured.ErrorOutput(), "file.bmp"))
+      << "the flag did not override the file";
   EndWithKey(textured);
 
   const std::string empty = root + "/empty.x";
   std::ofstream{empty};
-  Program& missing = Run({"/s", "--x-file-name", empty});
-  EXPECT_TRUE(missing.SaidWithin("cannot load the object file \"" + empty + "\": the file is empty",
-                                 kAppear))
-      << missing.Err();
+  QuellarProcess& missing = Run({"/s", "--x-file-name", empty});
+  EXPECT_TRUE(SaidWithin(
+      missing, "cannot load the object file \"" + empty + "\": the file is empty", kAppear))
+      << missing.ErrorOutput();
   EndWithKey(missing);
 
-  Program& noWindow = Run({"/p", "99999999"});
-  EXPECT_EQ(noWindow.Wait(kExit), 255);
-  EXPECT_TRUE(Contains(noWindow.Err(), "no window with the id \"99999999\"")) << noWindow.Err();
-}
-
-TEST_F(CommandLine, FlagsOverrideTheSettingsFileForOneRunAndLeaveItAsItWas) {
-  ASSERT_TRUE(StartServer());
-  WriteSettings(config(), {"# mine", "ScreenMode = dword 0", "XFileName = sz \"/nowhere/file.x\""});
-  const std::string before = ReadFile(settingsFile());
-  Program& saver = Run({"/s", "--x-file-name", "/nowhere/flag.x", "--rendering", "wireframe"});
-  EXPECT_TRUE(saver.SaidWithin("cannot load the object file \"/nowhere/flag.x\"", kAppear))
-      << saver.Err();
-  EXPECT_FALSE(Contains(saver.Err(), "file.x"));
-  EndWithKey(saver);
+  QuellarProcess& noWindow = Run({"/p", "99999999"});
+  EXPECT_EQ(noWindow.WaitForExit(kExit), 255);
+  EXPECT_TRUE(Contains(noWindow.ErrorOutput(), "no window with the id \"99999999\""))
+      << noWindow.ErrorOutput();
   EXPECT_EQ(ReadFile(settingsFile()), before);
 }
 
@@ -255,7 +188,7 @@ TEST_F(CommandLine, FlagsOverrideTheSettingsFileForOneRunAndLeaveItAsItWas) {
 // comment that points at the documentation; reading it back gives the defaults.
 TEST_F(CommandLine, TheFirstRunWritesEveryValueAtItsDefault) {
   ASSERT_TRUE(StartServer());
-  Program& saver = Run({"/s", "--screen-mode", "window"});
+  QuellarProcess& saver = Run({"/s", "--screen-mode", "window"});
   EXPECT_TRUE(Drawn());
   EndWithKey(saver);
   const std::string text = ReadFile(settingsFile());
@@ -263,10 +196,10 @@ TEST_F(CommandLine, TheFirstRunWritesEveryValueAtItsDefault) {
   EXPECT_EQ(text.rfind("# Quellar settings", 0), 0u) << text;
   EXPECT_TRUE(Contains(text, "man 6 quellar"));
   EXPECT_TRUE(Contains(text, "ScreenMode = dword 1")) << "a flag was saved:\n" << text;
-  for (const char* name : {"FixedSpeed", "Speed", "Size", "Generations", "ConnectTBLR", "Colors",
-                           "Roll", "CameraMove", "Wave", "LocusOfSplit", "ScreenMode",
-                           "ScreenColor", "Rendering", "FPS", "XScale", "TextureName",
-                           "DDDriverName", "D3DDriverName"}) {
+  for (const char* name :
+       {"FixedSpeed", "Speed", "Size", "Generations", "ConnectTBLR", "Colors", "Roll", "CameraMove",
+        "Wave", "LocusOfSplit", "ScreenMode", "ScreenColor", "Rendering", "FPS", "XScale",
+        "TextureName", "DDDriverName", "D3DDriverName"}) {
     EXPECT_TRUE(Contains(text, std::string("\n") + name + " = ")) << name;
   }
 
@@ -297,14 +230,14 @@ TEST_F(CommandLine, TheFirstRunWritesEveryValueAtItsDefault) {
 TEST_F(CommandLine, AWindowOfItsOwnIsDrawnInUntilItIsClosed) {
   ASSERT_TRUE(StartServer());
   Display* x = server->X();
-  Program& saver = Run({"-window", "--screen-mode", "window"});
+  QuellarProcess& saver = Run({"-window", "--screen-mode", "window"});
   Window frame = 0;
   ASSERT_TRUE(WaitUntil([&] { return (frame = FindTopLevel(x, "Quellar")) != 0; }, kAppear))
-      << saver.Err();
-  EXPECT_TRUE(Drawn()) << saver.Err();
+      << saver.ErrorOutput();
+  EXPECT_TRUE(Drawn()) << saver.ErrorOutput();
   XKillClient(x, frame);
   XSync(x, False);
-  EXPECT_EQ(saver.Wait(kExit), 0) << saver.Err();
+  EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
 }
 
 // An installed copy has its programs alone in bin/ and finds its default
@@ -319,9 +252,9 @@ TEST_F(CommandLine, AnInstalledCopyFindsItsObjectUnderShare) {
   }
   EXPECT_TRUE(fs::is_regular_file(prefix + "/share/quellar/quellar.X"));
   ASSERT_TRUE(StartServer());
-  Program& saver = Run({"/s", "--screen-mode", "window"}, "", prefix + "/bin/quellar");
-  EXPECT_TRUE(Drawn()) << saver.Err();
-  EXPECT_FALSE(Contains(saver.Err(), "cannot load")) << saver.Err();
+  QuellarProcess& saver = Run({"/s", "--screen-mode", "window"}, "", prefix + "/bin/quellar");
+  EXPECT_TRUE(Drawn()) << saver.ErrorOutput();
+  EXPECT_FALSE(Contains(saver.ErrorOutput(), "cannot load")) << saver.ErrorOutput();
   EndWithKey(saver);
 }
 

@@ -52,6 +52,8 @@ pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env,
   if (!errorPath.empty()) {
     const int fd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd >= 0) dup2(fd, 2);
+    const int out = open((errorPath + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out >= 0) dup2(out, 1);
   }
   execvpe(args[0], args.data(), envp.data());
   _exit(127);
@@ -115,9 +117,9 @@ XvfbServer::~XvfbServer() {
 
 QuellarProcess::QuellarProcess(const std::map<std::string, std::string>& environment,
                                const std::vector<std::string>& arguments,
-                               const std::string& errorPath)
+                               const std::string& errorPath, const std::string& binary)
     : errorPath_(errorPath) {
-  std::vector<std::string> argv = {QuellarBinary()};
+  std::vector<std::string> argv = {binary};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   pid_ = Spawn(argv, Environment(environment), errorPath_);
 }
@@ -156,6 +158,10 @@ long QuellarProcess::CpuMilliseconds() const {
 
 std::string QuellarProcess::ErrorOutput() const {
   return ReadAll(errorPath_);
+}
+
+std::string QuellarProcess::Output() const {
+  return ReadAll(errorPath_ + ".out");
 }
 
 void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines) {

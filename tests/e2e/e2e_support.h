@@ -38,11 +38,16 @@ class XvfbServer {
   Display* display_ = nullptr;
 };
 
-// The real quellar program, started with its own settings and runtime folders.
+std::string QuellarBinary();
+
+// The real quellar program (or another binary), started with its own settings
+// and runtime folders; its standard error goes to errorPath, its standard
+// output to errorPath + ".out".
 class QuellarProcess {
  public:
   QuellarProcess(const std::map<std::string, std::string>& environment,
-                 const std::vector<std::string>& arguments, const std::string& errorPath);
+                 const std::vector<std::string>& arguments, const std::string& errorPath,
+                 const std::string& binary = QuellarBinary());
   ~QuellarProcess();
 
   // The exit status (0..255) once ended within the time, nothing otherwise.
@@ -54,6 +59,7 @@ class QuellarProcess {
   long CpuMilliseconds() const;
   pid_t Pid() const { return pid_; }
   std::string ErrorOutput() const;
+  std::string Output() const;
 
  private:
   pid_t pid_ = -1;
@@ -83,5 +89,3 @@ struct PixelCount {
 PixelCount CountPixels(Display* x, Window window, Area region);
 // The region's pixels as 0xRRGGBB, rows top first; empty when it cannot be read.
 std::vector<unsigned long> Pixels(Display* x, Window window, Area region);
-
-std::string QuellarBinary();

@@ -130,26 +130,26 @@ class SaverEndToEnd : public ::testing::Test {
   std::vector<std::unique_ptr<QuellarProcess>> processes;
 };
 
-// With no split steps the frame loop never waits, and a key must still stop it.
-TEST_F(SaverEndToEnd, CoversTheScreenOnTopDrawsAndEndsOnAKeyEvenWithoutSplitSteps) {
-  Settings({kWindowed, kFixedSpeed, "Speed = dword 20", "LocusOfSplit = dword 0"});
-  QuellarProcess& saver = Start({"/s"});
-  Window window = StartSaverAndWaitForFrames(saver);
-  EXPECT_TRUE(ExpectGeometry(window, {0, 0, kScreenWidth, kScreenHeight}).override_redirect);
-  EXPECT_EQ(TopOfStack(X()), window);
-  EndWithKey(saver);
-}
-
-TEST_F(SaverEndToEnd, InAWindowFourPixelsOfJitterDoNotEndItButFiveDo) {
-  Settings({kWindowed});
+// In a window four pixels of jitter do not end it; a key ends even a slow
+// saver at once, inside its 2000 ms frame wait.
+TEST_F(SaverEndToEnd, InAWindowJitterDoesNotEndItAndAKeyEndsASlowSaverPromptly) {
+  Settings({kWindowed, kFixedSpeed, "Speed = dword 0"});
   ASSERT_TRUE(Xdo("mousemove 500 400"));
   QuellarProcess& saver = Start({"/s"});
   StartSaverAndWaitForFrames(saver);
   ASSERT_TRUE(Xdo("mousemove 503 401"));
-  std::this_thread::sleep_for(Milliseconds(1000));
+  std::this_thread::sleep_for(Milliseconds(700));
   EXPECT_TRUE(saver.Running()) << "a move of 4 pixels ended the saver";
-  ASSERT_TRUE(Xdo("mousemove 503 402"));
-  EXPECT_EQ(saver.WaitForExit(kExit), 0);
+  // xdotool starts at once and presses the key after its own sleep, so its
+  // start-up does not count.
+  auto pressed = Clock::now() + Milliseconds(800);
+  std::string command = "DISPLAY=" + server->Name() + " xdotool sleep 0.8 key Escape &";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(saver.WaitForExit(kExit), 0);
+  auto took = std::chrono::duration_cast<Milliseconds>(Clock::now() - pressed).count();
+  std::printf("key press to exit at Speed 0: %lld ms\n", static_cast<long long>(took));
+  RecordProperty("KeyToExitMs", static_cast<int>(took));
+  EXPECT_LT(took, 1500) << "the stop did not cut the frame wait short";
 }
 
 TEST_F(SaverEndToEnd, FullScreenSwallowsFourteenCountedMovesAndEndsOnTheFifteenth) {
@@ -171,27 +171,13 @@ TEST_F(SaverEndToEnd, FullScreenSwallowsFourteenCountedMovesAndEndsOnTheFifteent
   EXPECT_EQ(saver.WaitForExit(kExit), 0);
 }
 
-TEST_F(SaverEndToEnd, AKeyEndsASlowSaverPromptly) {
-  Settings({kWindowed, kFixedSpeed, "Speed = dword 0"});
-  QuellarProcess& saver = Start({"/s"});
-  StartSaverAndWaitForFrames(saver);
-  std::this_thread::sleep_for(Milliseconds(700));  // well inside a 2000 ms frame wait
-  // xdotool starts at once and presses the key after its own sleep, so its
-  // start-up does not count.
-  auto pressed = Clock::now() + Milliseconds(800);
-  std::string command = "DISPLAY=" + server->Name() + " xdotool sleep 0.8 key Escape &";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  ASSERT_EQ(saver.WaitForExit(kExit), 0);
-  auto took = std::chrono::duration_cast<Milliseconds>(Clock::now() - pressed).count();
-  std::printf("key press to exit at Speed 0: %lld ms\n", static_cast<long long>(took));
-  RecordProperty("KeyToExitMs", static_cast<int>(took));
-  EXPECT_LT(took, 1500) << "the stop did not cut the frame wait short";
-}
-
-TEST_F(SaverEndToEnd, ASecondSaverBringsTheFirstToTheFrontAndEnds) {
-  Settings({kWindowed});
+// With no split steps the frame loop never waits, and a key must still stop it.
+TEST_F(SaverEndToEnd, CoversTheScreenOnTopAndASecondSaverBringsItToTheFrontAndEnds) {
+  Settings({kWindowed, kFixedSpeed, "Speed = dword 20", "LocusOfSplit = dword 0"});
   QuellarProcess& first = Start({"/s"});
   Window window = StartSaverAndWaitForFrames(first);
+  EXPECT_TRUE(ExpectGeometry(window, {0, 0, kScreenWidth, kScreenHeight}).override_redirect);
+  EXPECT_EQ(TopOfStack(X()), window);
   QuellarProcess& second = Start({"/S:1"});
   EXPECT_EQ(second.WaitForExit(kExit), 0);
   EXPECT_TRUE(first.Running());
@@ -203,12 +189,21 @@ TEST_F(SaverEndToEnd, ASecondSaverBringsTheFirstToTheFrontAndEnds) {
 }
 
 // After a forced render failure, so that the restart is seen to keep it in place.
-TEST_F(SaverEndToEnd, APreviewFillsItsParentIgnoresInputAndEndsOnSigterm) {
+TEST_F(SaverEndToEnd, APreviewFillsItsParentIgnoresInputAndEndsWhenItsParentGoes) {
   Window parent = MakeParent({100, 120, 320, 240});
   QuellarProcess& preview = Start({"/p", std::to_string(parent)}, kLoseSurfaces);
   ASSERT_NE(WaitForChild(parent), 0u);
   WaitForRenderFailure(preview);
-  ExpectGeometry(WaitForChild(parent), {0, 0, 320, 240});
+  // The restart makes the picture again; wait for it rather than guess a time.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        XWindowAttributes a{};
+        Window child = WaitForChild(parent);
+        return child && XGetWindowAttributes(X(), child, &a) && a.x == 0 && a.y == 0 &&
+               a.width == 320 && a.height == 240;
+      },
+      kAppear))
+      << "the preview does not fill its parent";
   EXPECT_TRUE(Lit({100, 120, 320, 240}));
   EXPECT_EQ(CountPixels(X(), Root(), {500, 420, 300, 200}).lit, 0) << "drew outside its parent";
   ASSERT_TRUE(Xdo("mousemove 200 200"));
@@ -220,14 +215,6 @@ TEST_F(SaverEndToEnd, APreviewFillsItsParentIgnoresInputAndEndsOnSigterm) {
   EXPECT_EQ(saver.WaitForExit(kExit), 0);
   EXPECT_EQ(FindTopLevel(X(), "Screen Saver"), 0u);
   EXPECT_TRUE(preview.Running());
-  EndWithSignal(preview);
-}
-
-TEST_F(SaverEndToEnd, APreviewEndsWhenItsParentGoes) {
-  Window parent = MakeParent({0, 0, 400, 300});
-  QuellarProcess& preview = Start({"/p", std::to_string(parent)});
-  ASSERT_NE(WaitForChild(parent), 0u);
-  ASSERT_TRUE(Lit({0, 0, 400, 300}));
   XDestroyWindow(X(), parent);
   XSync(X(), False);
   EXPECT_EQ(preview.WaitForExit(kExit), 0);
@@ -268,28 +255,15 @@ TEST_F(SaverEndToEnd, ARenderFailureRestartsTheWorldAndTheSaverGoesOn) {
     return bytes;
   };
   std::string before = snapshot();
-  EXPECT_TRUE(WaitUntil([&] { return snapshot() != before; }, kExit, Milliseconds(200)))
+  EXPECT_TRUE(WaitUntil([&] { return snapshot() != before; }, kAppear, Milliseconds(200)))
       << "the picture froze after the render failure";
   EndWithKey(saver);
 }
 
-// Ends on SIGTERM, which must take the full-screen window away too.
-TEST_F(SaverEndToEnd, CpuUseAtDefaultSettings) {
-  QuellarProcess& saver = Start({"/s"});
-  StartSaverAndWaitForFrames(saver);
-  long before = saver.CpuMilliseconds();
-  std::this_thread::sleep_for(Milliseconds(10000));
-  long used = saver.CpuMilliseconds() - before;
-  std::printf("processor time over 10 s at default settings: %ld ms (%.1f%% of one core)\n", used,
-              used / 100.0);
-  RecordProperty("CpuMsOver10s", static_cast<int>(used));
-  EndWithSignal(saver);
-  EXPECT_EQ(TopOfStack(X()), 0u) << "the saver window was left behind";
-}
-
 // Frames reach the screen and change there, and full screen shows no more than
-// one a refresh: Xvfb reports no refresh rate, so 60 Hz applies.
-TEST_F(SaverEndToEnd, FullScreenFramesChangeOnTheScreenAtMostSixtyASecond) {
+// one a refresh: Xvfb reports no refresh rate, so 60 Hz applies. The processor
+// time is printed for the record. SIGTERM must take the window away too.
+TEST_F(SaverEndToEnd, FullScreenFramesChangeOnTheScreenAtMostSixtyASecondAndEndOnSigterm) {
   Settings({kFixedSpeed, "Speed = dword 20", "ScreenMode = dword 1"});
   QuellarProcess& saver = Start({"/s"});
   StartSaverAndWaitForFrames(saver);
@@ -300,12 +274,17 @@ TEST_F(SaverEndToEnd, FullScreenFramesChangeOnTheScreenAtMostSixtyASecond) {
   DamageCounter counter(server->Name());
   ASSERT_TRUE(counter.Ok());
   const auto start = Clock::now();
+  const long cpuBefore = saver.CpuMilliseconds();
   const long frames = counter.Count(3.0);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  std::printf("full screen at Speed 20: %.1f frames a second shown\n", frames / seconds);
+  const double cpu = (saver.CpuMilliseconds() - cpuBefore) / seconds / 10.0;
+  std::printf("full screen at Speed 20: %.1f frames a second shown, %.1f%% of one core\n",
+              frames / seconds, cpu);
+  RecordProperty("CpuPercent", static_cast<int>(cpu));
   EXPECT_GT(frames, 0);
   EXPECT_LE(frames / seconds, 63.0);
   EndWithSignal(saver);
+  EXPECT_EQ(TopOfStack(X()), 0u) << "the saver window was left behind";
 }
 
 }  // namespace

@@ -45,75 +45,52 @@ class FakeDesktop : public WindowLayoutCalls {
   }
 };
 
-class WindowLayoutGuardTest : public ::testing::Test {
- protected:
-  void SetUp() override {
+// Each run: the desktop of five windows, what changed while the saver ran,
+// and the moves that put it back, bottom of the stack first.
+TEST(WindowLayoutGuard, PutsBackWhatMovedBelowTheForegroundOnlyAfterAFullScreenRun) {
+  using Moves = std::vector<std::pair<HWND, RECT>>;
+  struct Case {
+    const char* name;
+    HWND foreground;
+    bool fullScreen;
+    bool closeThirteen;
+    Moves changes;
+    size_t snapshots;
+    Moves restored;
+  };
+  const RECT tiny{0, 0, 1, 1};
+  for (const Case& c : std::initializer_list<Case>{
+           {"nothing moved", 11, true, false, {}, 3, {}},
+           {"moved and resized",
+            11,
+            true,
+            false,
+            // 12 was hidden and 10 above the foreground: never touched.
+            {{11, {0, 0, 390, 290}}, {14, {100, 100, 200, 150}}, {12, tiny}, {10, tiny}},
+            3,
+            {{14, {100, 100, 300, 300}}, {11, {10, 10, 400, 300}}}},
+           {"a windowed run", 11, false, false, {{13, tiny}}, 3, {}},
+           {"no foreground window", 0, true, false, {{13, tiny}}, 0, {}},
+           {"a window went away", 11, true, true, {{11, tiny}}, 3, {{11, {10, 10, 400, 300}}}}}) {
+    SCOPED_TRACE(c.name);
+    FakeDesktop desktop;
     desktop.stack = {{10, {0, 0, 50, 50}},      // a topmost window above the foreground
                      {11, {10, 10, 400, 300}},  // foreground
                      {12, {20, 20, 200, 100}, false},
                      {13, {-5, 0, 800, 600}},
                      {14, {100, 100, 300, 300}}};
-    desktop.foreground = 11;
+    desktop.foreground = c.foreground;
+    WindowLayoutGuard guard(desktop);
+    EXPECT_EQ(guard.SnapshotCount(), c.snapshots);
+    guard.SetRestoreEnabled(c.fullScreen);
+    if (c.closeThirteen) desktop.stack.erase(desktop.stack.begin() + 3);
+    for (const auto& [window, rect] : c.changes) desktop.Find(window)->rect = rect;
+    guard.RestoreWindows();
+    // A window that is gone may be asked to move; it must not stop the others.
+    std::erase_if(desktop.moves, [&](const auto& move) { return !desktop.Find(move.first); });
+    EXPECT_EQ(desktop.moves, c.restored);
+    EXPECT_EQ(guard.SnapshotCount(), 0u);
   }
-  FakeDesktop desktop;
-};
-
-TEST_F(WindowLayoutGuardTest, RecordsTheForegroundWindowAndTheVisibleOnesBelow) {
-  WindowLayoutGuard guard(desktop);
-  EXPECT_EQ(guard.SnapshotCount(), 3u);  // 11, 13, 14
-}
-
-TEST_F(WindowLayoutGuardTest, NothingWithoutAForegroundWindow) {
-  desktop.foreground = 0;
-  WindowLayoutGuard guard(desktop);
-  guard.SetRestoreEnabled(true);
-  desktop.Find(13)->rect = {0, 0, 640, 480};
-  guard.RestoreWindows();
-  EXPECT_EQ(guard.SnapshotCount(), 0u);
-  EXPECT_TRUE(desktop.moves.empty());
-}
-
-TEST_F(WindowLayoutGuardTest, AFullScreenRunWhereNothingMovedMovesNothing) {
-  WindowLayoutGuard guard(desktop);
-  guard.SetRestoreEnabled(true);
-  guard.RestoreWindows();
-  EXPECT_TRUE(desktop.moves.empty());
-  EXPECT_EQ(guard.SnapshotCount(), 0u);
-}
-
-TEST_F(WindowLayoutGuardTest, PutsBackMovedAndResizedWindowsBottomUp) {
-  WindowLayoutGuard guard(desktop);
-  guard.SetRestoreEnabled(true);
-  desktop.Find(11)->rect = {0, 0, 390, 290};      // moved only
-  desktop.Find(14)->rect = {100, 100, 200, 150};  // resized only
-  desktop.Find(12)->rect = {0, 0, 1, 1};          // hidden at the snapshot: never touched
-  desktop.Find(10)->rect = {1, 1, 2, 2};          // above the foreground: never touched
-  guard.RestoreWindows();
-  ASSERT_EQ(desktop.moves.size(), 2u);
-  EXPECT_EQ(desktop.moves[0].first, 14u);
-  EXPECT_EQ(desktop.moves[0].second, (RECT{100, 100, 300, 300}));
-  EXPECT_EQ(desktop.moves[1].first, 11u);
-  EXPECT_EQ(desktop.moves[1].second, (RECT{10, 10, 400, 300}));
-}
-
-TEST_F(WindowLayoutGuardTest, AWindowedRunRestoresNothingButStillEmpties) {
-  WindowLayoutGuard guard(desktop);
-  desktop.Find(13)->rect = {0, 0, 640, 480};
-  guard.RestoreWindows();
-  EXPECT_TRUE(desktop.moves.empty());
-  EXPECT_EQ(guard.SnapshotCount(), 0u);
-  EXPECT_FALSE(guard.RestoreEnabled());
-}
-
-TEST_F(WindowLayoutGuardTest, AWindowThatWentAwayDoesNotStopTheOthers) {
-  WindowLayoutGuard guard(desktop);
-  guard.SetRestoreEnabled(true);
-  desktop.stack.erase(desktop.stack.begin() + 3);  // 13 is gone
-  desktop.Find(11)->rect = {0, 0, 1, 1};
-  guard.RestoreWindows();
-  ASSERT_FALSE(desktop.moves.empty());
-  EXPECT_EQ(desktop.moves.back().first, 11u);
-  EXPECT_EQ(desktop.Find(11)->rect, (RECT{10, 10, 400, 300}));
 }
 
 }  // namespace

@@ -12,23 +12,6 @@ bool CollectDriver(const GUID* guid, const char*, const char*, void* context) {
   return true;
 }
 
-TEST(DirectDrawDrivers, PrimaryComesFirstWithNullGuid) {
-  std::vector<bool> nullGuids;
-  ASSERT_TRUE(DirectDrawEnumerateA(CollectDriver, &nullGuids));
-  ASSERT_FALSE(nullGuids.empty());
-  EXPECT_EQ(std::count(nullGuids.begin(), nullGuids.end(), true), 1);
-  EXPECT_TRUE(nullGuids[0]);
-  Ref<DirectDraw> dd;
-  EXPECT_TRUE(DirectDrawCreate(nullptr, &dd));
-  DDCAPS caps, emulation;
-  ASSERT_TRUE(dd->GetCaps(&caps, &emulation));
-  EXPECT_TRUE(caps.dwCaps & DDCAPS_3D);
-  EXPECT_TRUE(caps.ddsCaps.dwCaps & DDSCAPS_TEXTURE);
-  const GUID unknown{1, 2, 3, {4}};
-  Ref<DirectDraw> none;
-  EXPECT_FALSE(DirectDrawCreate(&unknown, &none));
-}
-
 bool CollectDevice(const GUID*, const char*, const char* name, const D3DDEVICEDESC* hw,
                    const D3DDEVICEDESC* sw, void* context) {
   // Only a hardware device has a hardware description, and only it can have a depth buffer.
@@ -40,9 +23,22 @@ bool CollectDevice(const GUID*, const char*, const char* name, const D3DDEVICEDE
   return true;
 }
 
-TEST(Direct3DDevices, SoftwareDevicesFirstThenTheHardwareOne) {
+// The primary driver first with a null GUID, an unknown GUID none; its 3-D
+// devices the software ones first, then the hardware one.
+TEST(DirectDrawDrivers, PrimaryFirstThenItsSoftwareDevicesThenTheHardwareOne) {
+  std::vector<bool> nullGuids;
+  ASSERT_TRUE(DirectDrawEnumerateA(CollectDriver, &nullGuids));
+  ASSERT_FALSE(nullGuids.empty());
+  EXPECT_EQ(std::count(nullGuids.begin(), nullGuids.end(), true), 1);
+  EXPECT_TRUE(nullGuids[0]);
+  const GUID unknown{1, 2, 3, {4}};
+  Ref<DirectDraw> none;
+  EXPECT_FALSE(DirectDrawCreate(&unknown, &none));
   Ref<DirectDraw> dd;
   ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
+  DDCAPS caps, emulation;
+  ASSERT_TRUE(dd->GetCaps(&caps, &emulation));
+  EXPECT_TRUE(caps.dwCaps & DDCAPS_3D);
   Ref<Direct3D> d3d;
   EXPECT_FALSE(dd->QueryInterface(IID_IDirect3DHALDevice, &d3d));
   ASSERT_TRUE(dd->QueryInterface(IID_IDirect3D, &d3d));
