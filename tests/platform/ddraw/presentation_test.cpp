@@ -76,6 +76,15 @@ class Presentation : public ::testing::Test {
       pixels = window.Pixels();
       if (!pixels.empty() && pixels[middle] != kUntouched) break;
     }
+    // What the program reads back of the screen (the DC of a primary) is what it shows.
+    SurfaceImage read;
+    EXPECT_TRUE(primary->ReadBack(&read));
+    long differing = 0;
+    for (int y = c.to.top; y < c.to.bottom && read.width == c.windowWidth && !pixels.empty(); ++y)
+      for (int x = c.to.left; x < c.to.right; ++x)
+        differing += read.Pixel(x, y) != pixels[size_t(y) * size_t(c.windowWidth) + size_t(x)];
+    EXPECT_EQ(read.width, c.windowWidth);
+    EXPECT_EQ(differing, 0) << "the read-back differs from the window";
     return pixels;
   }
 
