@@ -9,8 +9,11 @@
 namespace {
 
 std::thread::id seenOn;
+int destroys = 0;
 
 LRESULT AnsweringProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
+  // A procedure that destroys its window again on WM_DESTROY starts no second teardown.
+  if (message == WM_DESTROY && ++destroys < 3) DestroyWindow(window);
   if (message != WM_USER + 9) return DefWindowProc(window, message, wParam, lParam);
   seenOn = std::this_thread::get_id();
   return static_cast<LRESULT>(wParam * 2);
@@ -82,7 +85,10 @@ TEST_F(MessageLoop, SendFromAnotherThreadRunsOnTheWindowThreadAndWaits) {
   EXPECT_EQ(seenOn, std::this_thread::get_id());
   // On the window thread itself the call is direct.
   EXPECT_EQ(SendMessage(answering, WM_USER + 9, 5, 0), 10);
-  DestroyWindow(answering);
+  destroys = 0;
+  EXPECT_TRUE(DestroyWindow(answering));
+  EXPECT_EQ(destroys, 1);
+  EXPECT_FALSE(IsWindow(answering));
 }
 
 TEST_F(MessageLoop, TimersFireUntilKilled) {
