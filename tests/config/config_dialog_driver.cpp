@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "config/config_dialog.h"
 #include "platform/dialog/common_controls.h"
@@ -97,6 +99,21 @@ std::vector<std::string> ComboEntries(HWND dialog, int id) {
 
 int ComboSelection(HWND dialog, int id) {
   return int(SendDlgItemMessage(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+bool WaitFor(HWND dialog, const std::function<bool()>& done, int ms) {
+  // The script pauses meanwhile, so no later step runs inside this one.
+  KillTimer(dialog, kScriptTimer);
+  QElapsedTimer clock;
+  clock.start();
+  bool held = done();
+  while (!held && clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    held = done();
+  }
+  SetTimer(dialog, kScriptTimer, kStepMilliseconds, &PlayStep);
+  return held;
 }
 
 bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys) {

@@ -21,6 +21,8 @@ bool Visible(HWND dialog, int id);
 std::string Text(HWND dialog, int id);
 std::vector<std::string> ComboEntries(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
+// Lets the dialog run until `done` holds or `ms` have passed; whether it held.
+bool WaitFor(HWND dialog, const std::function<bool()>& done, int ms = 5000);
 // Keys pressed on the X display as a user would (xdotool); false without one.
 bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys);
 

@@ -25,20 +25,6 @@ void ExpectPageShown(HWND dialog, bool lifePage) {
   }
 }
 
-TEST_F(ConfigFrameTest, TheTabsShowOnePageAtATime) {
-  RunConfigDialog(0, {
-      [](HWND dialog) {
-        EXPECT_EQ(SendDlgItemMessage(dialog, IDC_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
-        ExpectPageShown(dialog, true);
-        SelectTab(dialog, 1);
-        ExpectPageShown(dialog, false);
-        SelectTab(dialog, 0);
-        ExpectPageShown(dialog, true);
-        Click(dialog, IDCANCEL);
-      },
-  });
-}
-
 TEST_F(ConfigFrameTest, NoDialogWhileAnotherInstanceHoldsTheMutex) {
   // The test holds the mutex as a running saver would; the real program must
   // end at once with 0 and never show anything.
@@ -53,36 +39,35 @@ TEST_F(ConfigFrameTest, NoDialogWhileAnotherInstanceHoldsTheMutex) {
   EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 }
 
-TEST_F(ConfigFrameTest, OnNT4TheFullScreenModesAreOffEveryTimeTheDisplayPageShows) {
+// One run: the tabs show one page at a time; on NT 4 the full-screen modes
+// are off each time the display page shows; Help opens the installed page.
+TEST_F(ConfigFrameTest, TabsShowOnePageAtATimeAndHelpOpensContext101) {
   SetPlatformIdentityForTesting(VER_PLATFORM_WIN32_NT, 4, 0);
   WriteSettingsFile("ScreenMode = dword 2\n");
-  RunConfigDialog(0, {[](HWND dialog) {
-    EXPECT_TRUE(Checked(dialog, IDC_SCREEN_WINDOW)) << "the load forces the window mode";
-    for (int round = 0; round < 2; ++round) {
-      SelectTab(dialog, 1);
-      for (uint32_t id : {IDC_SCREEN_640, IDC_SCREEN_800, IDC_SCREEN_1024, IDC_DEPTH_GROUP, 1045u}) {
-        EXPECT_FALSE(Enabled(dialog, int(id))) << id;
-      }
-      EXPECT_TRUE(Enabled(dialog, IDC_SCREEN_WINDOW));
-      SelectTab(dialog, 0);
-    }
-    Click(dialog, IDCANCEL);
-  }});
-}
-
-TEST_F(ConfigFrameTest, HelpOpensTheInstalledPageAtContext101) {
   std::string opened;
   SetHelpOpenerForTesting([&](const std::string& url) {
     opened = url;
     return true;
   });
   RunConfigDialog(0, {[](HWND dialog) {
+    EXPECT_EQ(SendDlgItemMessage(dialog, IDC_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_TRUE(Checked(dialog, IDC_SCREEN_WINDOW)) << "the load forces the window mode";
+    for (int round = 0; round < 2; ++round) {
+      ExpectPageShown(dialog, true);
+      SelectTab(dialog, 1);
+      ExpectPageShown(dialog, false);
+      for (uint32_t id : {IDC_SCREEN_640, IDC_SCREEN_800, IDC_SCREEN_1024, IDC_DEPTH_GROUP, 1045u}) {
+        EXPECT_FALSE(Enabled(dialog, int(id))) << id;
+      }
+      EXPECT_TRUE(Enabled(dialog, IDC_SCREEN_WINDOW));
+      SelectTab(dialog, 0);
+    }
     Click(dialog, IDC_HELP_BUTTON);
     Click(dialog, IDCANCEL);
   }});
   SetHelpOpenerForTesting({});
-  ASSERT_EQ(opened.rfind("file://", 0), 0u) << opened;
   const size_t anchor = opened.find('#');
+  ASSERT_EQ(opened.rfind("file://", 0), 0u) << opened;
   ASSERT_NE(anchor, std::string::npos);
   EXPECT_EQ(opened.substr(anchor), "#context-101");
   EXPECT_TRUE(std::filesystem::exists(opened.substr(7, anchor - 7))) << opened;
