@@ -61,20 +61,9 @@ class Windows9xTest : public HostWindowTest {
   }
 };
 
-TEST_F(Windows9xTest, APasswordSettingLoadsTheCheckAndMarksTheSaverRunning) {
-  WriteUsePassword(1);
-  LoadPasswordModule();
-  EXPECT_NE(Host.passwordCheck, nullptr);
-  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 1);
-  UnloadPasswordModule();
-  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
-  EXPECT_EQ(Host.passwordCheck, nullptr);
-  using Call = std::pair<uint32_t, uint32_t>;
-  EXPECT_EQ(StandIns::systemCalls,
-            (std::vector<Call>{{SPI_SCREENSAVERRUNNING, 1}, {SPI_SCREENSAVERRUNNING, 0}}));
-}
-
-TEST_F(Windows9xTest, NoPasswordSettingOrAModuleWithoutTheCheckLoadsNothingAndTouchesNothing) {
+// No password setting, or a module without the check, loads nothing and
+// touches nothing; a password setting loads the check and marks the saver running.
+TEST_F(Windows9xTest, APasswordSettingAndAModuleWithTheCheckLoadItAndMarkTheSaverRunning) {
   LoadPasswordModule();  // value absent
   WriteUsePassword(0);
   LoadPasswordModule();
@@ -86,6 +75,18 @@ TEST_F(Windows9xTest, NoPasswordSettingOrAModuleWithoutTheCheckLoadsNothingAndTo
   EXPECT_EQ(Host.passwordCheck, nullptr);
   EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
   EXPECT_TRUE(StandIns::systemCalls.empty());
+
+  RegisterFakeModule("PASSWORD.CPL",
+                     {{"VerifyScreenSavePwd", reinterpret_cast<FARPROC>(&StandIns::Verify)}});
+  LoadPasswordModule();
+  EXPECT_NE(Host.passwordCheck, nullptr);
+  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 1);
+  UnloadPasswordModule();
+  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
+  EXPECT_EQ(Host.passwordCheck, nullptr);
+  using Call = std::pair<uint32_t, uint32_t>;
+  EXPECT_EQ(StandIns::systemCalls,
+            (std::vector<Call>{{SPI_SCREENSAVERRUNNING, 1}, {SPI_SCREENSAVERRUNNING, 0}}));
 }
 
 TEST_F(Windows9xTest, ARefusedPasswordKeepsTheSaverAndPausesFurtherRequests) {
