@@ -111,12 +111,24 @@ TEST_F(LifePageTest, TheGenerationsBoxTakesTypedDigitsOnlyAndPastedTextUnfiltere
   const Case cases[] = {{"key ctrl+a BackSpace type a1b2-c3", "123"},
                         {"key ctrl+a ctrl+v", "1a"},
                         {"key ctrl+a BackSpace", ""}};
-  QGuiApplication::clipboard()->setText("1a");
   RunConfigDialog(0, {[&](HWND dialog) {
     for (const Case& c : cases) {
-      ASSERT_TRUE(TypeInto(dialog, IDC_GENERATIONS, c.keys)) << c.keys;
-      EXPECT_TRUE(WaitFor(dialog, [&] { return Text(dialog, IDC_GENERATIONS) == c.shown; }))
-          << c.keys << " shows " << Text(dialog, IDC_GENERATIONS);
+      if (std::string(c.keys).ends_with("ctrl+v")) {
+        // Claimed again until it holds: other programs share the display.
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        ASSERT_TRUE(WaitFor(dialog, [&] {
+          if (!clipboard->ownsClipboard()) clipboard->setText("1a");
+          return clipboard->ownsClipboard();
+        }));
+      }
+      // Each key sequence gives the same text when played again, so one that
+      // lost keys to another window on a busy display is played again.
+      bool shown = false;
+      for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+        ASSERT_TRUE(TypeInto(dialog, IDC_GENERATIONS, c.keys)) << c.keys;
+        shown = WaitFor(dialog, [&] { return Text(dialog, IDC_GENERATIONS) == c.shown; }, 2000);
+      }
+      EXPECT_TRUE(shown) << c.keys << " shows " << Text(dialog, IDC_GENERATIONS);
     }
     Click(dialog, IDOK);
   }});
