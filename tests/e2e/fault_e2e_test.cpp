@@ -1,5 +1,5 @@
-// The saver under faults: ends at any moment, slow and hostile files, and a
-// busy machine.
+// The saver under faults: ends at any moment, slow and hostile files, a busy
+// machine, and a test that dies half-way.
 // clang-format off
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
@@ -7,13 +7,14 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
+#include <iterator>
 #include <sstream>
 
 #include "e2e_support.h"
@@ -88,8 +89,7 @@ class SaverFaults : public ::testing::Test {
                                               {"QT_QPA_PLATFORM", ""},
                                               {"XSCREENSAVER_WINDOW", ""}};
     std::string errors = root + "/runtime/stderr-" + std::to_string(processes.size()) + ".txt";
-    processes.push_back(
-        std::make_unique<QuellarProcess>(env, std::vector<std::string>{"/s"}, errors));
+    processes.push_back(std::make_unique<QuellarProcess>(env, std::vector<std::string>{"/s"}, errors));
     return *processes.back();
   }
 
@@ -177,6 +177,43 @@ TEST_F(SaverFaults, RunsAtNiceTenAndNeverAtTheIdleScheduler) {
     EXPECT_GE(nice, 10);
   }
   EXPECT_LT(EndTime(saver, SIGTERM), kPromptEnd.count());
+}
+
+// A test that dies half-way leaves no virtual X server and no saver behind.
+TEST(TestSupport, ADyingTestLeavesNoProcessBehind) {
+  if (!std::filesystem::exists(QuellarBinary())) GTEST_SKIP() << "quellar is not built";
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  const pid_t test = fork();
+  if (test == 0) {
+    close(ends[0]);
+    XvfbServer server(320, 240);
+    QuellarProcess saver({{"DISPLAY", server.Name()}}, {"/s"}, "/dev/null");
+    const std::string line = server.Name() + " " + std::to_string(saver.Pid()) + "\n";
+    [[maybe_unused]] ssize_t written = write(ends[1], line.data(), line.size());
+    std::this_thread::sleep_for(Milliseconds(300));
+    abort();  // no destructor runs
+  }
+  close(ends[1]);
+  std::string line;
+  char c;
+  while (read(ends[0], &c, 1) == 1 && c != '\n') line += c;
+  close(ends[0]);
+  waitpid(test, nullptr, 0);
+  std::istringstream fields(line);
+  std::string display;
+  pid_t saver = 0;
+  ASSERT_TRUE(fields >> display >> saver) << "the dying test did not get going";
+  EXPECT_TRUE(WaitUntil([&] { return Ended(saver); }, Milliseconds(3000)))
+      << "the saver outlived its test";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        Display* x = XOpenDisplay(display.c_str());
+        if (x) XCloseDisplay(x);
+        return x == nullptr;
+      },
+      Milliseconds(3000)))
+      << "the X server outlived its test";
 }
 
 }  // namespace
