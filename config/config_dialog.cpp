@@ -51,17 +51,6 @@ void ShowDisplayPage(HWND dialog) {
   ApplyColourDepthEnabling(dialog, WorkingSettings.ScreenMode == 0);
 }
 
-// The preview's Stage reads these while it draws.
-void ResolvePreviewOptions() {
-  Resolved.ScreenColor = Settings.ScreenColor;
-  Resolved.Rendering = Settings.Rendering;
-  Resolved.XScale = Settings.XScale;
-  Resolved.XFileName = Settings.XFileName;
-  Resolved.TextureName = Settings.TextureName;
-  Resolved.DDDriverName = Settings.DDDriverName;
-  Resolved.D3DDriverName = Settings.D3DDriverName;
-}
-
 // Opens the preview on control 1056; the chain stops at the first step that
 // fails, and the preview stays black.
 bool SetUpPreview(HWND dialog) {
@@ -92,7 +81,7 @@ intptr_t Initialise(HWND dialog) {
   InsertTab(dialog, 1, "Direct3D");
   ShowLifePage(dialog);
   LoadLifePage(dialog);
-  ResolvePreviewOptions();
+  ResolveDisplayOptions();  // the preview's Stage reads them while it draws
   Preview = previewAllocationFails
                 ? nullptr
                 : new (std::nothrow) ObjectPreview(WorkingSettings, ConfigDialogHandle);

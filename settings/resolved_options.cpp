@@ -69,6 +69,16 @@ int32_t FrameIntervalForStep(uint32_t step) {
   return int32_t(2000.0 * std::pow(0.75, double(step)));
 }
 
+void ResolveDisplayOptions() {
+  Resolved.ScreenColor = Settings.ScreenColor;
+  Resolved.Rendering = Settings.Rendering;
+  Resolved.XScale = Settings.XScale;
+  Resolved.XFileName = Settings.XFileName;
+  Resolved.TextureName = Settings.TextureName;
+  Resolved.DDDriverName = Settings.DDDriverName;
+  Resolved.D3DDriverName = Settings.D3DDriverName;
+}
+
 void ResolveOptions(const RECT& windowRect) {
   Resolved.WindowRect = windowRect;
   Resolved.Generations = Settings.Generations;
@@ -84,13 +94,7 @@ void ResolveOptions(const RECT& windowRect) {
   ResolveWave();
 
   Resolved.ScreenMode = Settings.ScreenMode;
-  Resolved.ScreenColor = Settings.ScreenColor;
-  Resolved.Rendering = Settings.Rendering;
-  Resolved.XScale = Settings.XScale;
-  Resolved.XFileName = Settings.XFileName;
-  Resolved.TextureName = Settings.TextureName;
-  Resolved.DDDriverName = Settings.DDDriverName;
-  Resolved.D3DDriverName = Settings.D3DDriverName;
+  ResolveDisplayOptions();
 
   Resolved.TextureFlag = std::strcmp(Settings.TextureName, kNoTextureName) != 0;
   if (GetPlatformClass() == kPlatformWindowsNT4) Resolved.ScreenMode = 0;

@@ -41,6 +41,11 @@ int32_t FrameIntervalForStep(uint32_t step);
 // the window's rectangle.
 void ResolveOptions(const RECT& windowRect);
 
+// Copies the display options (colour depth, rendering, object, texture, scale,
+// drivers) from the settings as they stand; the saver and the dialog's object
+// preview both draw from them.
+void ResolveDisplayOptions();
+
 // Draws the random choices again at the end of a run, then seeds the board
 // anew or resizes it when the size changed.
 void ReresolveOptions(RunBoard& board);

@@ -2,21 +2,13 @@
 
 #include <epoxy/gl.h>
 
+#include "platform/ddraw/around_picture.h"
 #include "platform/ddraw/display_device.h"
 
 namespace {
 
 RECT Whole(const Framebuffer& buffer) {
   return RECT{0, 0, buffer.Width(), buffer.Height()};
-}
-
-// Up to four rectangles: the window outside `picture`.
-template <typename Paint>
-void AroundPicture(int width, int height, const RECT& picture, Paint paint) {
-  if (picture.top > 0) paint(RECT{0, 0, width, picture.top});
-  if (picture.bottom < height) paint(RECT{0, picture.bottom, width, height});
-  if (picture.left > 0) paint(RECT{0, picture.top, picture.left, picture.bottom});
-  if (picture.right < width) paint(RECT{picture.right, picture.top, width, picture.bottom});
 }
 
 }  // namespace

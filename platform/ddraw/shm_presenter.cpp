@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/ddraw/around_picture.h"
 #include "platform/ddraw/display_device.h"
 
 namespace {
@@ -56,15 +57,6 @@ bool IsXrgbVisual(const xcb_setup_t* setup, xcb_visualid_t visual, uint8_t depth
                  v.data->red_mask == 0xFF0000 && v.data->green_mask == 0xFF00 &&
                  v.data->blue_mask == 0xFF;
   return false;
-}
-
-// Up to four rectangles: the window outside `picture`.
-template <typename Paint>
-void AroundPicture(int width, int height, const RECT& picture, Paint paint) {
-  if (picture.top > 0) paint(RECT{0, 0, width, picture.top});
-  if (picture.bottom < height) paint(RECT{0, picture.bottom, width, height});
-  if (picture.left > 0) paint(RECT{0, picture.top, picture.left, picture.bottom});
-  if (picture.right < width) paint(RECT{picture.right, picture.top, width, picture.bottom});
 }
 
 }  // namespace
