@@ -134,21 +134,6 @@ bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys) {
   return focused && std::system(keys.c_str()) == 0;
 }
 
-std::string SettingsFile() {
-  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Varune/Quellar/Settings.reg";
-}
-
-void WriteSettingsFile(const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(SettingsFile()).parent_path());
-  std::ofstream(SettingsFile(), std::ios::binary) << text;
-}
-
-std::string ReadSettingsFile() {
-  std::stringstream text;
-  text << std::ifstream(SettingsFile(), std::ios::binary).rdbuf();
-  return text.str();
-}
-
 std::string SettingsLine(const std::string& name) {
   std::istringstream lines(ReadSettingsFile());
   std::string line;

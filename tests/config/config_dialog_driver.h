@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win/win_types.h"
+#include "support/isolated_env.h"
 
 // Runs the real configuration dialog and plays a script against it: one step
 // every few tens of milliseconds, from inside the dialog's own message loop,
@@ -26,9 +27,5 @@ bool WaitFor(HWND dialog, const std::function<bool()>& done, int ms = 5000);
 // Keys pressed on the X display as a user would (xdotool); false without one.
 bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys);
 
-// The settings file, written and read behind the dialog's back.
-std::string SettingsFile();
-void WriteSettingsFile(const std::string& text);
-std::string ReadSettingsFile();
 // The value line of `name` in the settings file, or "" when there is none.
 std::string SettingsLine(const std::string& name);

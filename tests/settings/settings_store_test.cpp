@@ -11,22 +11,9 @@
 #include "platform/sys/platform_identity.h"
 #include "settings/default_x_file_name.h"
 #include "settings/settings.h"
+#include "support/isolated_env.h"
 
 namespace {
-
-// The settings key's file, written and read behind the store's back.
-std::string SettingsFile() {
-  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Varune/Quellar/Settings.reg";
-}
-void WriteSettingsFile(const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(SettingsFile()).parent_path());
-  std::ofstream(SettingsFile(), std::ios::binary) << text;
-}
-std::string ReadSettingsFile() {
-  std::stringstream text;
-  text << std::ifstream(SettingsFile(), std::ios::binary).rdbuf();
-  return text.str();
-}
 
 class SettingsStore : public ::testing::Test {
  protected:

@@ -4,12 +4,29 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 std::string MakeTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "quellar-test-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
   return pattern;
+}
+
+std::string SettingsFile() {
+  return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Varune/Quellar/Settings.reg";
+}
+
+void WriteSettingsFile(const std::string& text) {
+  std::filesystem::create_directories(std::filesystem::path(SettingsFile()).parent_path());
+  std::ofstream(SettingsFile(), std::ios::binary) << text;
+}
+
+std::string ReadSettingsFile() {
+  std::stringstream text;
+  text << std::ifstream(SettingsFile(), std::ios::binary).rdbuf();
+  return text.str();
 }
 
 IsolatedEnv::IsolatedEnv() : root_(MakeTempDir()) {

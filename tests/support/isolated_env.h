@@ -22,3 +22,9 @@ private:
 
 // A fresh temporary folder of its own for one test.
 std::string MakeTempDir();
+
+// The settings file in the isolated configuration folder, written and read
+// behind the program's back.
+std::string SettingsFile();
+void WriteSettingsFile(const std::string& text);
+std::string ReadSettingsFile();
