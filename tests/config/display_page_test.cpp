@@ -22,31 +22,35 @@ using DisplayPageTest = ConfigDialogTest;
 const std::vector<std::string> kTextureEntries = {"なし(グラデーション)",
                                                   "Xﾌｧｲﾙで指定された画像"};
 
-// One run: without a preview the driver lists hold only "Auto"; the window
-// mode turns the colour depth off without changing it.
+// One run: without a preview the driver lists hold only "Auto"; the last
+// screen mode and depth open checked; the window mode turns the colour depth
+// off without changing it.
 TEST_F(DisplayPageTest, WithoutAPreviewOnlyAutoIsListedAndTheWindowModeKeepsTheDepth) {
   WriteSettingsFile("DDDriverName = sz \"display :0\"\nD3DDriverName = sz \"auto\"\n"
-                    "ScreenMode = dword 0\nScreenColor = dword 2\n");
+                    "ScreenMode = dword 3\nScreenColor = dword 3\n");
   RunConfigDialog(0, {[](HWND dialog) {
     EXPECT_TRUE(ComboEntries(dialog, IDC_DDRAW_DRIVER).empty());
     EXPECT_EQ(ComboEntries(dialog, IDC_D3D_DRIVER), std::vector<std::string>{"Auto"});
     EXPECT_EQ(ComboSelection(dialog, IDC_D3D_DRIVER), 0) << "the prefix match ignores case";
     EXPECT_EQ(ComboEntries(dialog, IDC_TEXTURE), kTextureEntries);
     SelectTab(dialog, 1);
-    EXPECT_FALSE(Enabled(dialog, IDC_DEPTH_GROUP));
-    EXPECT_FALSE(Enabled(dialog, 1047));
-    Click(dialog, IDC_SCREEN_1024);
+    EXPECT_TRUE(Checked(dialog, IDC_SCREEN_1024));
+    EXPECT_TRUE(Checked(dialog, 1048));
     EXPECT_TRUE(Enabled(dialog, IDC_DEPTH_GROUP));
+    Click(dialog, IDC_SCREEN_WINDOW);
+    EXPECT_FALSE(Enabled(dialog, IDC_DEPTH_GROUP));
+    EXPECT_FALSE(Enabled(dialog, 1045));
+    Click(dialog, IDC_SCREEN_800);
     EXPECT_TRUE(Enabled(dialog, 1045));
     Click(dialog, IDC_SCREEN_WINDOW);
     EXPECT_FALSE(Enabled(dialog, 1048));
-    EXPECT_TRUE(Checked(dialog, 1047));
+    EXPECT_TRUE(Checked(dialog, 1048));
     Click(dialog, IDOK);
   }});
   EXPECT_EQ(SettingsLine("DDDriverName"), "DDDriverName = sz \"\"");
   EXPECT_EQ(SettingsLine("D3DDriverName"), "D3DDriverName = sz \"Auto\"");
   EXPECT_EQ(SettingsLine("ScreenMode"), "ScreenMode = dword 0");
-  EXPECT_EQ(SettingsLine("ScreenColor"), "ScreenColor = dword 2");
+  EXPECT_EQ(SettingsLine("ScreenColor"), "ScreenColor = dword 3");
 }
 
 TEST_F(DisplayPageTest, WithAPreviewTheListsHoldThePlatformsDriversAndDevices) {
