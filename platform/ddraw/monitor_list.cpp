@@ -6,16 +6,9 @@
 
 #include "platform/ddraw/x_monitors.h"
 #include "platform/gdi/x_connection.h"
+#include "platform/win/xcb_reply.h"
 
 namespace {
-
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <typename T>
-Reply<T> Own(T* reply) {
-  return Reply<T>(reply, &std::free);
-}
 
 bool HasExtension(xcb_connection_t* c, xcb_extension_t* extension) {
   const xcb_query_extension_reply_t* data = xcb_get_extension_data(c, extension);
@@ -24,13 +17,13 @@ bool HasExtension(xcb_connection_t* c, xcb_extension_t* extension) {
 
 bool HasRandrMonitors(xcb_connection_t* c) {
   if (!HasExtension(c, &xcb_randr_id)) return false;
-  auto version = Own(xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
+  auto version = OwnReply(xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
   return version && (version->major_version > 1 ||
                      (version->major_version == 1 && version->minor_version >= 5));
 }
 
 std::string AtomName(xcb_connection_t* c, xcb_atom_t atom) {
-  auto reply = Own(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
+  auto reply = OwnReply(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
   if (!reply) return {};
   return std::string(xcb_get_atom_name_name(reply.get()),
                      size_t(xcb_get_atom_name_name_length(reply.get())));
@@ -46,13 +39,13 @@ double ModeRefresh(const xcb_randr_mode_info_t& mode) {
 
 // The refresh rate of the mode that the output's CRTC shows.
 double OutputRefresh(xcb_connection_t* c, xcb_window_t root, xcb_randr_output_t output) {
-  auto info = Own(xcb_randr_get_output_info_reply(
+  auto info = OwnReply(xcb_randr_get_output_info_reply(
       c, xcb_randr_get_output_info(c, output, XCB_CURRENT_TIME), nullptr));
   if (!info || info->crtc == XCB_NONE) return 0;
-  auto crtc = Own(xcb_randr_get_crtc_info_reply(
+  auto crtc = OwnReply(xcb_randr_get_crtc_info_reply(
       c, xcb_randr_get_crtc_info(c, info->crtc, XCB_CURRENT_TIME), nullptr));
   if (!crtc || crtc->mode == XCB_NONE) return 0;
-  auto resources = Own(xcb_randr_get_screen_resources_current_reply(
+  auto resources = OwnReply(xcb_randr_get_screen_resources_current_reply(
       c, xcb_randr_get_screen_resources_current(c, root), nullptr));
   if (!resources) return 0;
   const xcb_randr_mode_info_t* modes =
@@ -65,7 +58,7 @@ double OutputRefresh(xcb_connection_t* c, xcb_window_t root, xcb_randr_output_t 
 
 std::vector<Monitor> RandrMonitors(xcb_connection_t* c, xcb_window_t root) {
   std::vector<Monitor> monitors;
-  auto reply = Own(xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, root, 1), nullptr));
+  auto reply = OwnReply(xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, root, 1), nullptr));
   if (!reply) return monitors;
   for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem;
        xcb_randr_monitor_info_next(&it)) {
@@ -84,9 +77,9 @@ std::vector<Monitor> RandrMonitors(xcb_connection_t* c, xcb_window_t root) {
 std::vector<Monitor> XineramaScreens(xcb_connection_t* c) {
   std::vector<Monitor> monitors;
   if (!HasExtension(c, &xcb_xinerama_id)) return monitors;
-  auto active = Own(xcb_xinerama_is_active_reply(c, xcb_xinerama_is_active(c), nullptr));
+  auto active = OwnReply(xcb_xinerama_is_active_reply(c, xcb_xinerama_is_active(c), nullptr));
   if (!active || !active->state) return monitors;
-  auto reply = Own(xcb_xinerama_query_screens_reply(c, xcb_xinerama_query_screens(c), nullptr));
+  auto reply = OwnReply(xcb_xinerama_query_screens_reply(c, xcb_xinerama_query_screens(c), nullptr));
   if (!reply) return monitors;
   int n = 0;
   for (auto it = xcb_xinerama_query_screens_screen_info_iterator(reply.get()); it.rem;

@@ -10,16 +10,9 @@
 
 #include "platform/win/event_translation.h"
 #include "platform/win/window_state.h"
+#include "platform/win/xcb_reply.h"
 
 namespace {
-
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <class T>
-Reply<T> Own(T* reply) {
-  return Reply<T>(reply, &std::free);
-}
 
 std::mutex atomMutex;
 std::unordered_map<std::string, xcb_atom_t> atoms;
@@ -75,7 +68,7 @@ XServer::~XServer() {
 
 void XServer::ReadEvents() {
   while (xcb_generic_event_t* event = xcb_wait_for_event(connection_)) {
-    auto owned = Own(event);
+    auto owned = OwnReply(event);
     if ((event->response_type & 0x7F) == XCB_CLIENT_MESSAGE &&
         reinterpret_cast<xcb_client_message_event_t*>(event)->window == wakeWindow_)
       return;
@@ -100,7 +93,7 @@ void XServer::CreateInvisibleCursor() {
 xcb_atom_t XServer::Atom(const char* name) {
   std::lock_guard lock(atomMutex);
   if (auto found = atoms.find(name); found != atoms.end()) return found->second;
-  auto reply = Own(xcb_intern_atom_reply(
+  auto reply = OwnReply(xcb_intern_atom_reply(
       connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name),
       nullptr));
   xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
@@ -111,7 +104,7 @@ xcb_atom_t XServer::Atom(const char* name) {
 std::optional<XServer::Geometry> XServer::GetGeometry(xcb_window_t window) {
   xcb_generic_error_t* error = nullptr;
   auto reply =
-      Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), &error));
+      OwnReply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), &error));
   std::free(error);
   if (!reply) return std::nullopt;
   return Geometry{reply->x, reply->y, reply->width, reply->height};
@@ -119,7 +112,7 @@ std::optional<XServer::Geometry> XServer::GetGeometry(xcb_window_t window) {
 
 std::optional<xcb_get_window_attributes_reply_t> XServer::GetAttributes(xcb_window_t window) {
   xcb_generic_error_t* error = nullptr;
-  auto reply = Own(xcb_get_window_attributes_reply(
+  auto reply = OwnReply(xcb_get_window_attributes_reply(
       connection_, xcb_get_window_attributes(connection_, window), &error));
   std::free(error);
   if (!reply) return std::nullopt;
@@ -128,7 +121,7 @@ std::optional<xcb_get_window_attributes_reply_t> XServer::GetAttributes(xcb_wind
 
 std::optional<XServer::Tree> XServer::QueryTree(xcb_window_t window) {
   xcb_generic_error_t* error = nullptr;
-  auto reply = Own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), &error));
+  auto reply = OwnReply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), &error));
   std::free(error);
   if (!reply) return std::nullopt;
   xcb_window_t* children = xcb_query_tree_children(reply.get());
@@ -140,7 +133,7 @@ std::optional<XServer::Tree> XServer::QueryTree(xcb_window_t window) {
 
 std::optional<std::pair<int, int>> XServer::ToRoot(xcb_window_t window, int x, int y) {
   xcb_generic_error_t* error = nullptr;
-  auto reply = Own(xcb_translate_coordinates_reply(
+  auto reply = OwnReply(xcb_translate_coordinates_reply(
       connection_,
       xcb_translate_coordinates(connection_, window, Root(), static_cast<int16_t>(x),
                                 static_cast<int16_t>(y)),
@@ -152,7 +145,7 @@ std::optional<std::pair<int, int>> XServer::ToRoot(xcb_window_t window, int x, i
 
 std::optional<std::string> XServer::GetProperty(xcb_window_t window, xcb_atom_t property) {
   xcb_generic_error_t* error = nullptr;
-  auto reply = Own(xcb_get_property_reply(
+  auto reply = OwnReply(xcb_get_property_reply(
       connection_,
       xcb_get_property(connection_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096),
       &error));
