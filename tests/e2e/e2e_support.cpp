@@ -49,6 +49,9 @@ pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env,
   const pid_t pid = fork();
   if (pid != 0) return pid;
   if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
+  // A test run in the background of a shell ignores SIGINT, and the child would
+  // inherit that: a saver sent SIGINT before its handler is in place lived on.
+  for (int ignored : {SIGINT, SIGQUIT, SIGHUP}) signal(ignored, SIG_DFL);
   if (!errorPath.empty()) {
     const int fd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd >= 0) dup2(fd, 2);
@@ -57,11 +60,6 @@ pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> env,
   }
   execvpe(args[0], args.data(), envp.data());
   _exit(127);
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 // A process that does not end on the signal within 3 s is killed.
@@ -147,7 +145,7 @@ void QuellarProcess::Signal(int signal) {
 
 long QuellarProcess::CpuMilliseconds() const {
   // All threads together: user and system time are fields 14 and 15, after the name.
-  std::string text = ReadAll("/proc/" + std::to_string(pid_) + "/stat");
+  std::string text = ReadText("/proc/" + std::to_string(pid_) + "/stat");
   std::istringstream fields(text.substr(text.rfind(')') + 2));
   std::string skipped;
   long utime = 0, stime = 0;
@@ -157,11 +155,11 @@ long QuellarProcess::CpuMilliseconds() const {
 }
 
 std::string QuellarProcess::ErrorOutput() const {
-  return ReadAll(errorPath_);
+  return ReadText(errorPath_);
 }
 
 std::string QuellarProcess::Output() const {
-  return ReadAll(errorPath_ + ".out");
+  return ReadText(errorPath_ + ".out");
 }
 
 void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines) {
@@ -233,6 +231,11 @@ std::vector<unsigned long> Pixels(Display* x, Window window, Area region) {
     for (int xx = 0; xx < region.width; ++xx) pixels.push_back(XGetPixel(image, xx, yy) & 0xFFFFFF);
   XDestroyImage(image);
   return pixels;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 std::string QuellarBinary() {

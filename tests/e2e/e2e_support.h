@@ -39,6 +39,7 @@ class XvfbServer {
 };
 
 std::string QuellarBinary();
+std::string ReadText(const std::string& path);
 
 // The real quellar program (or another binary), started with its own settings
 // and runtime folders; its standard error goes to errorPath, its standard

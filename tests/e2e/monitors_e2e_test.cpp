@@ -1,65 +1,32 @@
-// Xlib's macros (None, Bool) must come after GoogleTest's own headers.
-// clang-format off
-#include <gtest/gtest.h>
-#include <X11/Xutil.h>
-// clang-format on
 #include <signal.h>
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 
-#include "e2e_support.h"
-#include "support/isolated_env.h"
+#include "e2e_fixture.h"
 
 namespace {
 
 constexpr int kMonitorWidth = 1024;
 constexpr int kMonitorHeight = 768;
-constexpr Milliseconds kAppear{30000};
-constexpr Milliseconds kExit{10000};
 
 Area MonitorArea(int monitor) {
   return {monitor * kMonitorWidth, 0, kMonitorWidth, kMonitorHeight};
 }
 
-// Two monitors side by side, as Xinerama shows two screens of a nested server.
-class MonitorsEndToEnd : public ::testing::Test {
+// Two monitors side by side, as Xinerama shows two screens of a nested server:
+// `server` is the nested one, `host` the Xvfb it runs in.
+class MonitorsEndToEnd : public EndToEnd {
  protected:
+  MonitorsEndToEnd() : EndToEnd(2 * kMonitorWidth, kMonitorHeight) {}
+
   void SetUp() override {
-    if (!std::filesystem::exists(QuellarBinary())) GTEST_SKIP() << "quellar is not built";
-    host = std::make_unique<XvfbServer>(2 * kMonitorWidth, kMonitorHeight);
-    if (host->X() == nullptr) GTEST_SKIP() << "Xvfb could not be started";
+    EndToEnd::SetUp();
+    if (IsSkipped()) return;
+    host = std::move(server);
     server = std::make_unique<XvfbServer>(host->Name(), 2, kMonitorWidth, kMonitorHeight);
     if (X() == nullptr) GTEST_SKIP() << "Xephyr could not be started";
-    root = MakeTempDir();
-    std::filesystem::create_directories(root + "/runtime");
-    std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
   }
-
-  void TearDown() override {
-    processes.clear();
-    server.reset();
-    host.reset();
-    std::error_code ignored;
-    if (!root.empty()) std::filesystem::remove_all(root, ignored);
-  }
-
-  QuellarProcess& Start(const std::vector<std::string>& arguments, const std::string& window = "",
-                        XvfbServer* on = nullptr) {
-    std::map<std::string, std::string> env = {{"DISPLAY", (on ? on : server.get())->Name()},
-                                              {"XDG_CONFIG_HOME", root + "/config"},
-                                              {"XDG_RUNTIME_DIR", root + "/runtime"},
-                                              {"QT_QPA_PLATFORM", ""},
-                                              {"XSCREENSAVER_WINDOW", window}};
-    std::string errors = root + "/runtime/stderr-" + std::to_string(processes.size()) + ".txt";
-    processes.push_back(std::make_unique<QuellarProcess>(env, arguments, errors));
-    return *processes.back();
-  }
-
-  Display* X() { return server->X(); }
-  Window Root() { return DefaultRootWindow(X()); }
 
   // A plain window of that colour, as a desktop or XScreenSaver's own window would be.
   Window MakeWindow(Area area, unsigned long colour, Display* x = nullptr) {
@@ -71,25 +38,12 @@ class MonitorsEndToEnd : public ::testing::Test {
     return window;
   }
 
-  bool Lit(Area region, Display* x = nullptr) {
-    x = x ? x : X();
-    return WaitUntil(
-        [&] {
-          PixelCount count = CountPixels(x, DefaultRootWindow(x), region);
-          return count.total > 0 && count.lit >= 0.002 * count.total;
-        },
-        kAppear, Milliseconds(100));
-  }
-
   bool XRandr(const std::string& arguments) {
     std::string command = "DISPLAY=" + host->Name() + " xrandr " + arguments + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
   }
 
   std::unique_ptr<XvfbServer> host;
-  std::unique_ptr<XvfbServer> server;
-  std::string root;
-  std::vector<std::unique_ptr<QuellarProcess>> processes;
 };
 
 TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
@@ -102,12 +56,11 @@ TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
        {Case{"display", 0, "key space"}, Case{"XINERAMA-1", 1, "mousemove 100 100 click 1"}}) {
     SCOPED_TRACE(c.driver);
     Window desktop = MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF);
-    WriteSettings(root + "/config", {"DDDriverName = sz \"" + std::string(c.driver) + "\""});
+    Settings({"DDDriverName = sz \"" + std::string(c.driver) + "\""});
     QuellarProcess& saver = Start({"/s"});
     const Area chosen = MonitorArea(c.chosen), other = MonitorArea(1 - c.chosen);
     Window window = 0;
-    ASSERT_TRUE(
-        WaitUntil([&] { return (window = FindTopLevel(X(), "Screen Saver")) != 0; }, kAppear));
+    ASSERT_NE(window = WaitForTopLevel("Screen Saver"), 0u);
     // The whole picture is on the chosen monitor: both of its halves have the
     // board on them, the other monitor nothing at all.
     const int half = kMonitorWidth / 2;
@@ -120,7 +73,7 @@ TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
     EXPECT_EQ((std::array{a.x, a.y, a.width, a.height}),
               (std::array{chosen.x, chosen.y, chosen.width, chosen.height}));
     EXPECT_EQ(TopOfStack(X()), window);
-    ASSERT_TRUE(XdoTool(server->Name(), c.endBy));
+    ASSERT_TRUE(Xdo(c.endBy));
     EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
     EXPECT_EQ(TopOfStack(X()), desktop) << "a cover was left on screen";
     XDestroyWindow(X(), desktop);
@@ -135,13 +88,13 @@ TEST_F(MonitorsEndToEnd, OneXScreenSaverCopyPerMonitorBothDrawAndEachEndsByItsSi
   for (int monitor = 0; monitor < 2; ++monitor) {
     char id[32];
     std::snprintf(id, sizeof id, "0x%lX", MakeWindow(MonitorArea(monitor), 0));
-    copies.push_back(&Start({"-root"}, id));
+    copies.push_back(&Start({"-root"}, {{"XSCREENSAVER_WINDOW", id}}));
   }
   QuellarProcess& byId = Start({"-window-id", std::to_string(MakeWindow({300, 200, 200, 150}, 0))});
   for (int monitor = 0; monitor < 2; ++monitor)
     EXPECT_TRUE(Lit(MonitorArea(monitor))) << "monitor " << monitor << " not drawn";
   EXPECT_TRUE(copies[0]->Running() && copies[1]->Running() && byId.Running());
-  ASSERT_TRUE(XdoTool(server->Name(), "key space"));
+  ASSERT_TRUE(Xdo("key space"));
   std::this_thread::sleep_for(Milliseconds(500));
   EXPECT_TRUE(copies[0]->Running()) << "input ended an XScreenSaver copy";
   const int signals[] = {SIGTERM, SIGINT, SIGTERM};
@@ -160,8 +113,8 @@ TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheR
       std::to_string(kMonitorWidth) + "/270x" + std::to_string(kMonitorHeight) + "/200";
   ASSERT_TRUE(XRandr("--setmonitor LEFT " + size + "+0+0 screen"));
   MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF, x);
-  WriteSettings(root + "/config", {"DDDriverName = sz \"LEFT\""});
-  QuellarProcess& saver = Start({"/s"}, "", host.get());
+  Settings({"DDDriverName = sz \"LEFT\""});
+  QuellarProcess& saver = Start({"/s"}, {{"DISPLAY", host->Name()}});
   // The saver window first covers the whole screen, then only its monitor.
   ASSERT_TRUE(WaitUntil(
       [&] {
