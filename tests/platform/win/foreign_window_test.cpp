@@ -97,24 +97,4 @@ TEST_F(ForeignWindows, ForegroundAndTheStackingWalkDownFromIt) {
   other_.Sync();
 }
 
-TEST_F(ForeignWindows, FindWindowFindsOwnAndOtherProgramsWindowsByClassAndTitle) {
-  Window theirs = other_.CreateWindow(0, 0, 30, 30, false);
-  XClassHint hint{const_cast<char*>("saver"), const_cast<char*>("QuellarFindClass")};
-  XSetClassHint(other_.display(), theirs, &hint);
-  XStoreName(other_.display(), theirs, "Screen Saver");
-  other_.Sync();
-  EXPECT_EQ(FindWindow("QuellarFindClass", "Screen Saver"), theirs);
-  EXPECT_EQ(FindWindow("QuellarFindClass", "Preview"), 0u);
-  EXPECT_EQ(FindWindow("OtherClass", "Screen Saver"), 0u);
-
-  HWND ours = CreateWindowEx(0, TestClass(), "Ours", WS_POPUP, 0, 0, 10, 10, 0);
-  ASSERT_NE(ours, 0u);
-  EXPECT_EQ(FindWindow(TestClass(), "Ours"), ours);
-  DestroyWindow(ours);
-  EXPECT_EQ(FindWindow(TestClass(), "Ours"), 0u);
-
-  XDestroyWindow(other_.display(), theirs);
-  other_.Sync();
-}
-
 }  // namespace
