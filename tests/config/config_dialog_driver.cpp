@@ -4,10 +4,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -116,24 +112,6 @@ bool WaitFor(HWND dialog, const std::function<bool()>& done, int ms) {
   return held;
 }
 
-bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys) {
-  if (std::getenv("DISPLAY") == nullptr) return false;
-  // Without a window manager the X input focus goes where it is sent; a
-  // window that is not yet viewable refuses it, so ask again. Keys sent before
-  // the dialog has taken the focus in would reach another control.
-  HWND edit = GetDlgItem(dialog, id);
-  const std::string focus = "xdotool windowfocus " + std::to_string(dialog) + " >/dev/null 2>&1";
-  bool focused = false;
-  for (int attempt = 0; attempt < 40 && !focused; ++attempt) {
-    if (GetForegroundWindow() != dialog) std::system(focus.c_str());
-    SetFocus(edit);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    focused = GetForegroundWindow() == dialog && GetFocus() == edit;
-  }
-  const std::string keys = "xdotool " + xdotoolKeys + " >/dev/null 2>&1";
-  return focused && std::system(keys.c_str()) == 0;
-}
-
 std::string SettingsLine(const std::string& name) {
   std::istringstream lines(ReadSettingsFile());
   std::string line;
@@ -141,4 +119,9 @@ std::string SettingsLine(const std::string& name) {
     if (line.rfind(name + " = ", 0) == 0) return line;
   }
   return "";
+}
+
+void ExpectSavedLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines)
+    EXPECT_EQ(SettingsLine(line.substr(0, line.find(' '))), line);
 }

@@ -1,9 +1,18 @@
 #pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "config/config_dialog.h"
+#include "platform/dialog/common_controls.h"
+#include "platform/dialog/dialog.h"
+#include "platform/sys/platform_identity.h"
+#include "platform/win/application.h"
 #include "platform/win/win_types.h"
+#include "settings/settings.h"
 #include "support/isolated_env.h"
 
 // Runs the real configuration dialog and plays a script against it: one step
@@ -24,8 +33,26 @@ std::vector<std::string> ComboEntries(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
 // Lets the dialog run until `done` holds or `ms` have passed; whether it held.
 bool WaitFor(HWND dialog, const std::function<bool()>& done, int ms = 5000);
-// Keys pressed on the X display as a user would (xdotool); false without one.
-bool TypeInto(HWND dialog, int id, const std::string& xdotoolKeys);
 
 // The value line of `name` in the settings file, or "" when there is none.
 std::string SettingsLine(const std::string& name);
+// Each line is in the settings file as the value line of its name.
+void ExpectSavedLines(const std::vector<std::string>& lines);
+
+// Each test starts from its own settings file (or none) and a dialog without
+// the 3-D preview unless it asks for one.
+class ConfigDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static char name[] = "config_tests";
+    char* argv[] = {name, nullptr};
+    EnsureGuiApplication(1, argv);
+    std::filesystem::remove(SettingsFile());
+    SetPreviewAllocationFailsForTesting(true);
+  }
+  void TearDown() override {
+    SetPreviewAllocationFailsForTesting(false);
+    ResetPlatformIdentityForTesting();
+    ReleaseInstanceMutex();
+  }
+};

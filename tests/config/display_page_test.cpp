@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "config/config_dialog_driver.h"
-#include "config/config_dialog_fixture.h"
 #include "config/config_dialog_state.h"
 #include "platform/dialog/common_controls.h"
 #include "platform/dialog/file_dialog.h"
@@ -47,10 +46,8 @@ TEST_F(DisplayPageTest, WithoutAPreviewOnlyAutoIsListedAndTheWindowModeKeepsTheD
     EXPECT_TRUE(Checked(dialog, 1048));
     Click(dialog, IDOK);
   }});
-  EXPECT_EQ(SettingsLine("DDDriverName"), "DDDriverName = sz \"\"");
-  EXPECT_EQ(SettingsLine("D3DDriverName"), "D3DDriverName = sz \"Auto\"");
-  EXPECT_EQ(SettingsLine("ScreenMode"), "ScreenMode = dword 0");
-  EXPECT_EQ(SettingsLine("ScreenColor"), "ScreenColor = dword 3");
+  ExpectSavedLines({"DDDriverName = sz \"\"", "D3DDriverName = sz \"Auto\"", "ScreenMode = dword 0",
+                    "ScreenColor = dword 3"});
 }
 
 TEST_F(DisplayPageTest, WithAPreviewTheListsHoldThePlatformsDriversAndDevices) {
@@ -142,8 +139,8 @@ TEST_F(DisplayPageTest, TheChoosersStartInTheRightFolderAndFillTheFields) {
   EXPECT_TRUE(asked[0].fileMustExist);
   EXPECT_EQ(asked[0].filters.at(0).second, "*.bmp;*.ppm");
   EXPECT_EQ(asked[2].filters.at(0).second, "*.x");
-  EXPECT_EQ(SettingsLine("XFileName"), "XFileName = sz \"" + chosenObject + "\"");
-  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"" + chosenTexture + "\"");
+  ExpectSavedLines({"XFileName = sz \"" + chosenObject + "\"",
+                    "TextureName = sz \"" + chosenTexture + "\""});
 }
 
 TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleThatIsNoNumberSavesZero) {
@@ -151,14 +148,13 @@ TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleThatIsNoNumberSavesZero)
   const std::string longPath = "/" + std::string(257, 'p') + "x";
   WriteSettingsFile("XFileName = sz \"/obj/\\xff\\xfeball.x\"\nTextureName = sz \"" + longPath +
                     "\"\nXScale = binary bd 37 86 35\n");
-  const std::string xFileLine = SettingsLine("XFileName");
   RunConfigDialog(0, {[](HWND dialog) {
     EXPECT_NE(Text(dialog, IDC_X_FILE).find("ball.x"), std::string::npos);
     Click(dialog, IDOK);
   }});
-  EXPECT_EQ(SettingsLine("XFileName"), "XFileName = sz \"/obj/\\xff\\xfeball.x\"");
-  EXPECT_EQ(SettingsLine("TextureName"), "TextureName = sz \"" + longPath + "\"");
-  EXPECT_EQ(SettingsLine("XScale"), "XScale = binary bd 37 86 35") << "1e-6 is kept exactly";
+  // 1e-6 is kept exactly.
+  ExpectSavedLines({"XFileName = sz \"/obj/\\xff\\xfeball.x\"", "TextureName = sz \"" + longPath + "\"",
+                    "XScale = binary bd 37 86 35"});
 
   RunConfigDialog(0, {[](HWND dialog) {
     SetDlgItemText(dialog, IDC_SCALE, "big");

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "config/config_dialog_driver.h"
-#include "config/config_dialog_fixture.h"
 #include "config/config_dialog_state.h"
 #include "config/object_preview.h"
 #include "config/object_preview_files.h"
@@ -73,11 +72,12 @@ intptr_t RunPaced(std::vector<DialogStep> steps) {
   return RunConfigDialog(0, paced);
 }
 
-// A 2-unit object at XScale 1.0 stands at 24 with factor 2.0; a file reaching
+// A 2-unit object at XScale 1.0 stands at 24 with factor 2.0 and keeps turning
+// in place when the dialog moves and after a page switch; a file reaching
 // ±20 is fitted to 0.025 and one under a unit to 1.0, both at 12; redisplay
-// reads the scale back; a file that does not load leaves the preview black
+// reads the scale back, a huge one included; a file that does not load leaves the preview black
 // and shows no message.
-TEST_F(ObjectPreviewDialogTest, ReadoutsPlaceAndFitTheObject) {
+TEST_F(ObjectPreviewDialogTest, ReadoutsPlaceAndFitTheObjectWhichKeepsDrawing) {
   WriteSettingsFile("XFileName = sz \"" + twoUnits + "\"\n");
   const std::string large = dir + "/large.x", small = dir + "/small", broken = dir + "/broken.x";
   WriteBox(large, 20, 3, 1);
@@ -89,70 +89,62 @@ TEST_F(ObjectPreviewDialogTest, ReadoutsPlaceAndFitTheObject) {
     chosen.erase(chosen.begin());
     return next;
   });
-  const intptr_t result = RunPaced({[](HWND dialog) { SelectTab(dialog, 1); },
-                               [](HWND dialog) {
-                                 Settled();
-                                 EXPECT_EQ(Text(dialog, IDC_DISTANCE), "2.0");
-                                 EXPECT_FLOAT_EQ(ObjectZ(), 24.0f);
-                                 Click(dialog, IDC_X_FILE_BROWSE);
-                                 Settled();
-                                 EXPECT_EQ(Text(dialog, IDC_SCALE), "0.025000");
-                                 EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1.0");
-                                 EXPECT_FLOAT_EQ(ObjectZ(), 12.0f);
-                                 Click(dialog, IDC_X_FILE_BROWSE);
-                                 Settled();
-                                 EXPECT_EQ(Text(dialog, IDC_SCALE), "1.000000");
-                                 EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1.0");
-                               },
-                               [&](HWND dialog) {
-                                 ExpectObjectInPlace(dialog, "fitted");
-                                 SetDlgItemText(dialog, IDC_X_FILE, twoUnits.c_str());
-                                 SetDlgItemText(dialog, IDC_SCALE, "1.5");
-                                 Click(dialog, IDC_REDISPLAY);
-                                 Settled();
-                                 EXPECT_EQ(Text(dialog, IDC_DISTANCE), "3.0");
-                                 EXPECT_FLOAT_EQ(ObjectZ(), 36.0f);
-                                 Click(dialog, IDC_X_FILE_BROWSE);
-                                 Settled();
-                               },
-                               [](HWND dialog) {
-                                 SurfaceImage shown;
-                                 ASSERT_TRUE(Preview->graphics.primary->ReadBack(&shown));
-                                 EXPECT_EQ(LitPixels(shown), 0);
-                                 Click(dialog, IDCANCEL);
-                               }});
-  EXPECT_EQ(result, 0);
-}
-
-// The dialog's timer keeps the object turning in place when the dialog moves
-// and when the page is switched away and back.
-TEST_F(ObjectPreviewDialogTest, KeepsDrawingWhenMovedAndAfterAPageSwitch) {
-  WriteSettingsFile("XFileName = sz \"" QUELLAR_SOURCE_DIR "/resources/quellar.x\"\n");
   RECT before{};
   double angle = 0;
-  const intptr_t result = RunPaced({[](HWND dialog) { SelectTab(dialog, 1); },
-                               [&](HWND dialog) {
-                                 Settled();
-                                 ExpectObjectInPlace(dialog, "shown");
-                                 GetWindowRect(dialog, &before);
-                                 SetWindowPos(dialog, 0, before.left + 60, before.top + 40, 0, 0,
-                                              SWP_NOSIZE | SWP_NOZORDER);
-                               },
-                               [&](HWND dialog) {
-                                 RECT moved;
-                                 GetWindowRect(dialog, &moved);
-                                 EXPECT_EQ(moved.left, before.left + 60);
-                                 ExpectObjectInPlace(dialog, "moved");
-                                 SelectTab(dialog, 0);
-                                 angle = Preview->colourCycleAngle;
-                               },
-                               [](HWND dialog) { SelectTab(dialog, 1); },
-                               [&](HWND dialog) {
-                                 ExpectObjectInPlace(dialog, "back on the page");
-                                 EXPECT_GT(Preview->colourCycleAngle, angle);
-                                 Click(dialog, IDOK);
-                               }});
-  EXPECT_EQ(result, 1);
+  const intptr_t result = RunPaced({
+      [](HWND dialog) { SelectTab(dialog, 1); },
+      [&](HWND dialog) {
+        Settled();
+        EXPECT_EQ(Text(dialog, IDC_DISTANCE), "2.0");
+        EXPECT_FLOAT_EQ(ObjectZ(), 24.0f);
+        ExpectObjectInPlace(dialog, "shown");
+        GetWindowRect(dialog, &before);
+        SetWindowPos(dialog, 0, before.left + 60, before.top + 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      },
+      [&](HWND dialog) {
+        ExpectObjectInPlace(dialog, "moved");
+        SelectTab(dialog, 0);
+        angle = Preview->colourCycleAngle;
+      },
+      [](HWND dialog) { SelectTab(dialog, 1); },
+      [&](HWND dialog) {
+        ExpectObjectInPlace(dialog, "back on the page");
+        EXPECT_GT(Preview->colourCycleAngle, angle);
+        Click(dialog, IDC_X_FILE_BROWSE);
+        Settled();
+        EXPECT_EQ(Text(dialog, IDC_SCALE), "0.025000");
+        EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1.0");
+        EXPECT_FLOAT_EQ(ObjectZ(), 12.0f);
+        Click(dialog, IDC_X_FILE_BROWSE);
+        Settled();
+        EXPECT_EQ(Text(dialog, IDC_SCALE), "1.000000");
+        EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1.0");
+      },
+      [&](HWND dialog) {
+        ExpectObjectInPlace(dialog, "fitted");
+        SetDlgItemText(dialog, IDC_X_FILE, twoUnits.c_str());
+        SetDlgItemText(dialog, IDC_SCALE, "1.5");
+        Click(dialog, IDC_REDISPLAY);
+        Settled();
+        EXPECT_EQ(Text(dialog, IDC_DISTANCE), "3.0");
+        EXPECT_FLOAT_EQ(ObjectZ(), 36.0f);
+        // However large the scale typed, the object stands in front of the camera.
+        SetDlgItemText(dialog, IDC_SCALE, "1e39");
+        Click(dialog, IDC_REDISPLAY);
+        Settled();
+        EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1000000.0");
+        EXPECT_GE(ObjectZ(), 12.0f);
+        Click(dialog, IDC_X_FILE_BROWSE);
+        Settled();
+      },
+      [](HWND dialog) {
+        SurfaceImage shown;
+        ASSERT_TRUE(Preview->graphics.primary->ReadBack(&shown));
+        EXPECT_EQ(LitPixels(shown), 0);
+        Click(dialog, IDCANCEL);
+      },
+  });
+  EXPECT_EQ(result, 0);
 }
 
 }  // namespace

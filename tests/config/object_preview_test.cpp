@@ -65,7 +65,6 @@ class ObjectPreviewTest : public ::testing::Test {
     preview.reset();
     DestroyOffscreenWindow(window);
     SetXFileChildHookForTesting(nullptr);
-    SetXFileTimeoutForTesting(10000);
     slowChildren = false;
     Resolved = savedResolved_;
   }
@@ -125,18 +124,6 @@ TEST_F(ObjectPreviewTest, TheObjectTurnsInTheCyclingColour) {
   EXPECT_LT(fewest, most);
 }
 
-// However large the scale typed, the object stands in front of the camera.
-TEST_F(ObjectPreviewTest, AHugeScaleStillPlacesTheObjectAhead) {
-  for (float scale : {1e30f, INFINITY}) {
-    working.XScale = scale;
-    preview->Reload();
-    Settle();
-    D3DVECTOR position;
-    preview->objectFrame->GetPosition(preview->sceneFrame, &position);
-    EXPECT_GE(position.z, 12.0f) << scale;
-  }
-}
-
 // A texture covers the object and holds the colour cycle; a texture that
 // cannot be used is refused and the object keeps its look; the gradation
 // resumes the cycle where it stopped; the .x file's own images come back
@@ -155,10 +142,9 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
     std::string texture;
     bool accepted;
     Colour shown;  // 1 for the channel that must be strong
-  } steps[] = {{blue, true, {0, 0, 1}},           {dir + "/missing.ppm", false, {0, 0, 1}},
-               {notImage, false, {0, 0, 1}},
-               {kXFileTextureName, true, {0, 1, 0}}, {blue, true, {0, 0, 1}},
-               {kXFileTextureName, true, {0, 1, 0}}};
+  } steps[] = {{blue, true, {0, 0, 1}},      {dir + "/missing.ppm", false, {0, 0, 1}},
+               {notImage, false, {0, 0, 1}}, {kXFileTextureName, true, {0, 1, 0}},
+               {blue, true, {0, 0, 1}},      {kXFileTextureName, true, {0, 1, 0}}};
   for (const Step& step : steps) {
     SCOPED_TRACE(step.texture);
     if (step.texture == kXFileTextureName && std::string(working.XFileName) != box) {
@@ -201,11 +187,9 @@ TEST_F(ObjectPreviewTest, AHugeTextureIsReadBehindTheDialog) {
   EXPECT_EQ(LitPixels(Shown()), 0) << "black on black";
 }
 
-// A parse that takes long goes on behind the dialog: the call comes back
-// within the wait, ticks keep drawing, a later tick shows the object, and a
-// newer choice wins over a load still on its way. A parser that hangs past
-// the loader's limit, or crashes, leaves the preview empty.
-TEST_F(ObjectPreviewTest, ASlowHungOrCrashedParseDoesNotHoldUpTheDialog) {
+// A slow parse goes on behind the dialog while ticks keep drawing; a newer
+// choice wins over a load still on its way; a crashed parse leaves it empty.
+TEST_F(ObjectPreviewTest, ASlowOrCrashedParseDoesNotHoldUpTheDialog) {
   const std::string small = dir + "/small.x";
   WriteBox(small, 0.25, 0.25, 0.25);
   SetXFileChildHookForTesting(SlowChild);
@@ -240,16 +224,6 @@ TEST_F(ObjectPreviewTest, ASlowHungOrCrashedParseDoesNotHoldUpTheDialog) {
   Settle();
   preview->Tick();
   EXPECT_EQ(LitPixels(Shown()), 0);
-  SetXFileChildHookForTesting(SlowChild);
-  slowChildren = false;
-  preview->Reload();
-  Settle();
-  ASSERT_FALSE(preview->objectFrame->Visuals().empty());
-  SetXFileTimeoutForTesting(300);
-  slowChildren = true;
-  preview->Reload();
-  Settle();
-  EXPECT_TRUE(preview->objectFrame->Visuals().empty());
 }
 
 }  // namespace
