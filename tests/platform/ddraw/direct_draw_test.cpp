@@ -12,13 +12,8 @@ bool CollectDriver(const GUID* guid, const char*, const char*, void* context) {
   return true;
 }
 
-bool CollectDevice(const GUID*, const char*, const char* name, const D3DDEVICEDESC* hw,
-                   const D3DDEVICEDESC* sw, void* context) {
-  // Only a hardware device has a hardware description, and only it can have a depth buffer.
-  const bool hal = std::string(name).find("HAL") != std::string::npos;
-  EXPECT_EQ(hw->dwFlags != 0, hal) << name;
-  EXPECT_EQ(sw->dwFlags != 0, !hal) << name;
-  EXPECT_TRUE(!hal || (hw->dwDeviceZBufferBitDepth & DDBD_16)) << name;
+bool CollectDevice(const GUID*, const char*, const char* name, const D3DDEVICEDESC*,
+                   const D3DDEVICEDESC*, void* context) {
   static_cast<std::vector<std::string>*>(context)->push_back(name);
   return true;
 }
@@ -36,9 +31,6 @@ TEST(DirectDrawDrivers, PrimaryFirstThenItsSoftwareDevicesThenTheHardwareOne) {
   EXPECT_FALSE(DirectDrawCreate(&unknown, &none));
   Ref<DirectDraw> dd;
   ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
-  DDCAPS caps, emulation;
-  ASSERT_TRUE(dd->GetCaps(&caps, &emulation));
-  EXPECT_TRUE(caps.dwCaps & DDCAPS_3D);
   Ref<Direct3D> d3d;
   EXPECT_FALSE(dd->QueryInterface(IID_IDirect3DHALDevice, &d3d));
   ASSERT_TRUE(dd->QueryInterface(IID_IDirect3D, &d3d));
@@ -82,50 +74,6 @@ TEST(DirectDrawSurfaces, DisplayModesAreTheThreeSizesAtFourDepths) {
   EXPECT_TRUE(dd->RestoreDisplayMode());
   EXPECT_FALSE(dd->InDisplayMode());
   dd.Release();
-  DestroyOffscreenWindow(window);
-}
-
-TEST(DirectDrawSurfaces, LostSurfacesFailUntilRestored) {
-  FlipChain chain(640, 480, 640, 480, 32);
-  ASSERT_TRUE(chain.Ok());
-  chain.dd->LoseSurfacesForTesting();
-  EXPECT_TRUE(chain.back->IsLost());
-  EXPECT_FALSE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
-  chain.dd->FailRestoreForTesting(true);
-  EXPECT_FALSE(chain.primary->Restore());
-  EXPECT_TRUE(chain.primary->IsLost());
-  chain.dd->FailRestoreForTesting(false);
-  EXPECT_TRUE(chain.primary->Restore());
-  EXPECT_FALSE(chain.back->IsLost()) << "the whole chain comes back";
-  EXPECT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
-}
-
-TEST(DirectDrawSurfaces, WindowedBlitLandsAtTheWindowRectangle) {
-  HWND window = CreateOffscreenWindow(200, 150);
-  {
-    Ref<DirectDraw> dd;
-    ASSERT_TRUE(DirectDrawCreate(nullptr, &dd));
-    ASSERT_TRUE(dd->SetCooperativeLevel(window, DDSCL_NORMAL));
-    DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    Ref<DirectDrawSurface> primary, back;
-    ASSERT_TRUE(dd->CreateSurface(desc, &primary));
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = 50;
-    desc.dwHeight = 40;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
-    ASSERT_TRUE(dd->CreateSurface(desc, &back));
-    ASSERT_TRUE(Fill(back.Get(), 0x0000FF));
-    const RECT to{20, 30, 70, 70}, from{0, 0, 50, 40};
-    ASSERT_TRUE(primary->Blt(&to, back.Get(), &from, DDBLT_WAIT, nullptr));
-    SurfaceImage picture;
-    ASSERT_TRUE(primary->ReadBack(&picture));
-    EXPECT_EQ(picture.width, 200);
-    EXPECT_EQ(picture.Pixel(20, 30), 0x0000FFu);
-    EXPECT_EQ(picture.Pixel(69, 69), 0x0000FFu);
-    for (auto [x, y] : {std::pair{19, 30}, {70, 69}, {69, 70}}) EXPECT_EQ(picture.Pixel(x, y), 0u);
-  }
   DestroyOffscreenWindow(window);
 }
 

@@ -9,39 +9,35 @@ std::set<uint32_t> PresentedRamp(uint32_t bits) {
   return ColoursOfRow(chain.Show(), 384);
 }
 
-TEST(DisplayModeLook, ThirtyTwoBitsKeepEveryGreyLevel) {
-  EXPECT_EQ(PresentedRamp(32).size(), 256u);
-  EXPECT_EQ(PresentedRamp(24).size(), 256u);
-}
-
-TEST(DisplayModeLook, SixteenBitsShowRgb565Steps) {
-  const std::set<uint32_t> colours = PresentedRamp(16);
-  ASSERT_FALSE(colours.empty());
-  std::set<uint32_t> reds, greens;
-  for (uint32_t c : colours) {
-    reds.insert(c >> 16);
-    greens.insert((c >> 8) & 0xFF);
-  }
-  // Five bits of red, six of green: 32 and 64 levels at most, and a grey ramp
-  // reaches nearly all of them.
-  EXPECT_LE(reds.size(), 32u);
-  EXPECT_GE(reds.size(), 30u);
-  EXPECT_LE(greens.size(), 64u);
-  EXPECT_GE(greens.size(), 60u);
-}
-
-TEST(DisplayModeLook, EightBitsShowOnlyPaletteColours) {
-  const std::set<uint32_t> colours = PresentedRamp(8);
-  ASSERT_FALSE(colours.empty());
+// A grey ramp keeps every level at 24 and 32 bits; 16 bits show RGB565 steps (five bits of
+// red, six of green, nearly all reached); 8 bits only the system palette's colours, the greys
+// of the cube and the ramp.
+TEST(DisplayModeLook, AGreyRampShowsTheLevelsOfEachDepth) {
   PALETTEENTRY entries[256];
   ASSERT_EQ(GetSystemPaletteEntries(nullptr, 0, 256, entries), 256u);
   std::set<uint32_t> palette;
   for (const PALETTEENTRY& e : entries)
     palette.insert((uint32_t(e.peRed) << 16) | (uint32_t(e.peGreen) << 8) | e.peBlue);
-  for (uint32_t c : colours) EXPECT_TRUE(palette.count(c)) << std::hex << c;
-  // The greys of the cube and the ramp, not 256 levels.
-  EXPECT_LT(colours.size(), 40u);
-  EXPECT_GT(colours.size(), 10u);
+  struct Case {
+    uint32_t bits;
+    size_t fewestColours, mostColours, fewestReds, mostReds;
+  };
+  for (const Case& c : {Case{32, 256, 256, 256, 256}, Case{24, 256, 256, 256, 256},
+                        Case{16, 60, 64, 30, 32}, Case{8, 11, 39, 0, 256}}) {
+    SCOPED_TRACE(c.bits);
+    const std::set<uint32_t> colours = PresentedRamp(c.bits);
+    std::set<uint32_t> reds;
+    for (uint32_t colour : colours) {
+      reds.insert(colour >> 16);
+      if (c.bits == 8) {
+        EXPECT_TRUE(palette.count(colour)) << std::hex << colour;
+      }
+    }
+    EXPECT_GE(colours.size(), c.fewestColours);
+    EXPECT_LE(colours.size(), c.mostColours);
+    EXPECT_GE(reds.size(), c.fewestReds);
+    EXPECT_LE(reds.size(), c.mostReds);
+  }
 }
 
 TEST(DisplayModeLook, EightBitsFollowTheSurfacePalette) {
