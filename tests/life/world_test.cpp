@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -16,6 +17,12 @@
 #include "settings/settings.h"
 
 namespace {
+
+void ExpectNear(const D3DVECTOR& v, double x, double y, double z, double tolerance = 1e-4) {
+  EXPECT_NEAR(v.x, x, tolerance);
+  EXPECT_NEAR(v.y, y, tolerance);
+  EXPECT_NEAR(v.z, z, tolerance);
+}
 
 // A World on an offscreen window, built in the saver's order, with the default
 // object and the options of each test. Every test leaves the process-wide
@@ -93,6 +100,22 @@ class WorldTest : public ::testing::Test {
     cell.frame->GetPosition(world().boardFrame, &p);
     return {p.x + float(world().boardCentreX), p.y + float(world().boardCentreY), p.z};
   }
+  // Where the picture shows the cell at (x, y) alone: the middle of the pixels that are not
+  // background.
+  std::pair<double, double> DrawnSpot(int32_t x, int32_t y) {
+    world().AnimateCell(ClearBoardBut(x, y), SplitStepCount());
+    EXPECT_TRUE(world().RenderFrame());
+    SurfaceImage image;
+    EXPECT_TRUE(world().graphics.primary->ReadBack(&image));
+    double sx = 0, sy = 0, n = 0;
+    for (int py = 0; py < image.height; ++py) {
+      for (int px = 0; px < image.width; ++px) {
+        if (image.Pixel(px, py) == 0) continue;
+        sx += px, sy += py, n += 1;
+      }
+    }
+    return n ? std::pair{sx / n, sy / n} : std::pair{-1.0, -1.0};
+  }
 
  private:
   ResolvedOptionsRecord saved_{};
@@ -100,38 +123,37 @@ class WorldTest : public ::testing::Test {
   std::unique_ptr<World> world_;
 };
 
-TEST_F(WorldTest, TravellingCopyStartsOneStepOutAndArrivesAtFrameN) {
-  for (uint32_t n : {9u, 1u}) {
-    SCOPED_TRACE(n);
-    Resolved.LocusOfSplit = n;
+// A copy starts 1/N of the way out of its parent, across joined edges from just outside the
+// board (x = 0 or W + 1), and arrives at frame N; it takes its parent's colour, which moves on.
+TEST_F(WorldTest, ABirthTravelsFromItsParentAndArrivesAtFrameN) {
+  struct Case {
+    uint32_t n;
+    bool joined;
+    int32_t px, py, x, y, fromX, fromY;
+  };
+  const Case cases[] = {
+      {9, false, 4, 5, 5, 6, 4, 5},
+      {1, false, 4, 5, 5, 6, 4, 5},
+      {9, true, 12, 4, 1, 4, 0, 4},
+      {9, true, 1, 9, 12, 1, 13, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "N " << c.n << " from " << c.px << "," << c.py);
+    Resolved.LocusOfSplit = c.n;
+    Resolved.ConnectTBLR = c.joined;
+    Resolved.Colors = 2;
     ASSERT_TRUE(Build(12, 9));
-    SceneCell& child = MakeBirth(4, 5, 5, 6);
+    SceneCell& child = MakeBirth(c.px, c.py, c.x, c.y);
+    Cell(c.px, c.py).colourPhase = 1.25;
     world().AnimateCell(child, 1);
-    EXPECT_NEAR(At(child).x, 5 - (1 - 1.0 / n), 1e-5);
-    EXPECT_NEAR(At(child).y, 6 - (1 - 1.0 / n), 1e-5);
+    const double out = 1 - 1.0 / c.n;
+    ExpectNear(At(child), c.x + (c.fromX - c.x) * out, c.y + (c.fromY - c.y) * out, 0);
     EXPECT_EQ(child.visual, world().splitMeshes[0].Get());
-    world().AnimateCell(child, n);
-    EXPECT_NEAR(At(child).x, 5, 1e-5);
-    EXPECT_NEAR(At(child).y, 6, 1e-5);
-    EXPECT_NEAR(At(child).z, 0, 1e-6);
+    EXPECT_NEAR(child.colourPhase, 1.25 + 5 * kPi / 180, 1e-12);
+    world().AnimateCell(child, c.n);
+    ExpectNear(At(child), c.x, c.y, 0);
     Rebuild();
   }
-}
-
-// The copy also takes its parent's colour, which then moves on by one step.
-TEST_F(WorldTest, BirthAcrossJoinedEdgesComesInFromJustOutside) {
-  Resolved.ConnectTBLR = 1;
-  Resolved.Colors = 2;
-  ASSERT_TRUE(Build(12, 9));
-  SceneCell& left = MakeBirth(12, 4, 1, 4);  // parent on the far right edge
-  Cell(12, 4).colourPhase = 1.25;
-  world().AnimateCell(left, 1);
-  EXPECT_NEAR(At(left).x, 1 - 8.0 / 9, 1e-5);  // from x = 0
-  EXPECT_NEAR(left.colourPhase, 1.25 + 5 * kPi / 180, 1e-12);
-  SceneCell& corner = MakeBirth(1, 9, 12, 1);
-  world().AnimateCell(corner, 1);
-  EXPECT_NEAR(At(corner).x, 12 + 8.0 / 9, 1e-5);  // from x = W + 1
-  EXPECT_NEAR(At(corner).y, 1 - 8.0 / 9, 1e-5);   // and y = 0
 }
 
 TEST_F(WorldTest, DeathShrinksThroughTheSplitMeshesUnlessTheCellIsASplitParent) {
@@ -191,8 +213,7 @@ TEST_F(WorldTest, WaveHeights) {
   cell.history = 3;
   world().animationPhase = 0.7;
   world().AnimateCell(cell, 4);
-  EXPECT_NEAR(At(cell).x, 9, 1e-5);
-  EXPECT_NEAR(At(cell).z, std::sin(1.5 * 0.7 + 0.5 * (9 - 6.5)), 1e-5);
+  ExpectNear(At(cell), 9, 2, std::sin(1.5 * 0.7 + 0.5 * (9 - 6.5)));
 
   Resolved.Wave = 0;  // a resting cell is left where it is
   cell.frame->SetPosition(world().boardFrame, 100, 100, 100);
@@ -200,34 +221,46 @@ TEST_F(WorldTest, WaveHeights) {
   EXPECT_NEAR(At(cell).z, 100, 1e-4);
 }
 
-TEST_F(WorldTest, ATextureKeepsCellsFromBeingRecoloured) {
-  Resolved.TextureName = QUELLAR_SOURCE_DIR "/resources/textures/spots.ppm";
-  ASSERT_TRUE(Build(12, 9));
-  SceneCell& cell = ClearBoardBut(4, 4);
-  EXPECT_EQ(cell.frame->GetMaterialMode(), D3DRMMATERIAL_FROMMESH);
-  world().animationPhase = 2.0;
-  world().AnimateCell(cell, 1);
-  EXPECT_EQ(cell.frame->Color()[0], 1.0f);
-  EXPECT_EQ(cell.frame->Color()[2], 1.0f);
-}
-
-// An image that cannot be read takes the object file's own images away too:
-// the meshes carry no texture at all.
-TEST_F(WorldTest, AnImageThatDoesNotLoadLeavesTheMeshesUntextured) {
-  auto textured = [&] {
-    for (const auto& group : world().splitMeshes[0]->Geometry().groups)
-      if (group.texture) return true;
-    return false;
+// The user's image wraps every mesh and keeps the cells from being recoloured; one that cannot
+// be read takes the object file's own images away too; an object that does not load builds
+// nothing.
+TEST_F(WorldTest, ObjectAndImageFiles) {
+  const char* const model = QUELLAR_SOURCE_DIR "/tests/platform/rm/data/model/two_materials.x";
+  const char* const spots = QUELLAR_SOURCE_DIR "/resources/textures/spots.ppm";
+  struct Case {
+    const char *object, *texture;
+    bool loads, textured;
   };
-  Resolved.XFileName = QUELLAR_SOURCE_DIR "/tests/platform/rm/data/model/two_materials.x";
-  Resolved.TextureName = kXFileTextureName;
-  ASSERT_TRUE(Build(12, 9));
-  ASSERT_TRUE(textured()) << "the object file's own image did not load";
-  Rebuild();
-  Resolved.XFileName = QUELLAR_SOURCE_DIR "/tests/platform/rm/data/model/two_materials.x";
-  Resolved.TextureName = "/nonexistent/image.ppm";
-  ASSERT_TRUE(Build(12, 9));
-  EXPECT_FALSE(textured());
+  const Case cases[] = {{Resolved.XFileName, spots, true, true},
+                        {model, kXFileTextureName, true, true},
+                        {model, "/nonexistent/image.ppm", true, false},
+                        {"/nonexistent/folder/cell.x", kNoTextureName, false, false},
+                        {spots, kNoTextureName, false, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.object << " " << c.texture);
+    Resolved.XFileName = c.object;
+    Resolved.TextureName = c.texture;
+    ASSERT_EQ(Build(12, 9), c.loads);
+    ASSERT_EQ(bool(world().splitMeshes[0]), c.loads);
+    if (!c.loads) {
+      Rebuild();
+      continue;
+    }
+    const MeshGeometry& geometry = world().splitMeshes[8]->Geometry();
+    EXPECT_EQ(std::any_of(geometry.groups.begin(), geometry.groups.end(),
+                          [](const MeshGroup& group) { return bool(group.texture); }),
+              c.textured);
+    if (c.texture == spots) {
+      EXPECT_NE(geometry.uvs, world().meshBuilder->Geometry().uvs) << "not wrapped";
+      SceneCell& cell = ClearBoardBut(4, 4);
+      EXPECT_EQ(cell.frame->GetMaterialMode(), D3DRMMATERIAL_FROMMESH);
+      world().animationPhase = 2.0;
+      world().AnimateCell(cell, 1);
+      EXPECT_EQ(cell.frame->Color()[0], 1.0f);
+      EXPECT_EQ(cell.frame->Color()[2], 1.0f);
+    }
+    Rebuild();
+  }
 }
 
 TEST_F(WorldTest, SplitMeshesKeepAShrinkingShareOfTheVolume) {
@@ -242,16 +275,6 @@ TEST_F(WorldTest, SplitMeshesKeepAShrinkingShareOfTheVolume) {
   EXPECT_NEAR(width(0), 1.5, 0.3);  // about one unit across, times 1.5
   for (int i = 0; i < 9; ++i) EXPECT_NEAR(width(i) / width(0), expected[i], 5e-5) << i;
   EXPECT_FALSE(world().splitMeshes[9]);
-}
-
-TEST_F(WorldTest, AnObjectThatDoesNotLoadBuildsNothing) {
-  for (const char* path :
-       {"/nonexistent/folder/cell.x", QUELLAR_SOURCE_DIR "/resources/textures/spots.ppm"}) {
-    Resolved.XFileName = path;
-    EXPECT_FALSE(Build(12, 9)) << path;
-    EXPECT_FALSE(world().splitMeshes[0]) << path;
-    Rebuild();
-  }
 }
 
 D3DVECTOR BoardDirection(World& world, bool afterOneFrame = false) {
@@ -302,41 +325,17 @@ TEST_F(WorldTest, CameraOrbitsAndLooksAtTheOrigin) {
   const double s = 18 * std::sin(0.9 * 4 / 3), z = -18 * (1.45 + std::cos(4.0 / 3));
   world().cameraFrame->GetPosition(world().sceneFrame, &p);
   world().cameraFrame->GetOrientation(world().sceneFrame, &dir, &up);
-  EXPECT_NEAR(p.x, s, 1e-4);
-  EXPECT_NEAR(p.y, s, 1e-4);
-  EXPECT_NEAR(p.z, z, 1e-4);
-  EXPECT_NEAR(dir.x, -s / std::sqrt(s * s * 2 + z * z), 1e-5);
-  EXPECT_NEAR(dir.z, -z / std::sqrt(s * s * 2 + z * z), 1e-5);
+  ExpectNear(p, s, s, z);
+  const double length = std::sqrt(s * s * 2 + z * z);
+  ExpectNear(dir, -s / length, -s / length, -z / length, 1e-5);
   // Upright: up is the scene's y made square to the direction.
   const double upLength = std::sqrt(1 - dir.y * dir.y);
-  EXPECT_NEAR(up.x, -dir.y * dir.x / upLength, 1e-5);
-  EXPECT_NEAR(up.y, upLength, 1e-5);
-}
-
-// Where the picture shows the given cells: the middle of the pixels that are
-// not background, with only those cells on the board.
-struct Spot {
-  double x, y;
-};
-Spot DrawnSpot(World& world, std::initializer_list<std::pair<int32_t, int32_t>> cells) {
-  world.HideAllCells();
-  for (int32_t y = 1; y <= world.Height(); ++y)
-    for (int32_t x = 1; x <= world.Width(); ++x) world.CellAt(x, y).history = 0;
-  for (auto [x, y] : cells) {
-    world.CellAt(x, y).history = 1;
-    world.AnimateCell(world.CellAt(x, y), SplitStepCount());
-  }
-  EXPECT_TRUE(world.RenderFrame());
-  SurfaceImage image;
-  EXPECT_TRUE(world.graphics.primary->ReadBack(&image));
-  double sx = 0, sy = 0, n = 0;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      if (image.Pixel(x, y) == 0) continue;
-      sx += x, sy += y, n += 1;
-    }
-  }
-  return n ? Spot{sx / n, sy / n} : Spot{-1, -1};
+  ExpectNear(up, -dir.y * dir.x / upLength, upLength, -dir.y * dir.z / upLength, 1e-5);
+  Resolved.CameraMove = 0;  // a still camera stays where it is
+  world().animationPhase = 1.0;
+  world().MoveCamera();
+  world().cameraFrame->GetPosition(world().sceneFrame, &p);
+  ExpectNear(p, s, s, z);
 }
 
 // The camera looks along z from W + 1 in front of a fresh board; a board
@@ -356,10 +355,10 @@ TEST_F(WorldTest, CornerAndCentreCellsAppearWhereTheCameraSeesThem) {
     }
     const int32_t w = world().Width(), h = world().Height();
     for (auto [x, y] : {std::pair{1, 1}, {w, 1}, {1, h}, {w, h}, {w / 2, h / 2 + 1}}) {
-      const Spot spot = DrawnSpot(world(), {{x, y}});
+      const auto [spotX, spotY] = DrawnSpot(x, y);
       const double scale = 640 / c.distance;
-      EXPECT_NEAR(spot.x, 320 + scale * (x - (w + 1) / 2.0), 2.5) << x << "," << y;
-      EXPECT_NEAR(spot.y, 240 - scale * (y - (h + 1) / 2.0), 2.5) << x << "," << y;
+      EXPECT_NEAR(spotX, 320 + scale * (x - (w + 1) / 2.0), 2.5) << x << "," << y;
+      EXPECT_NEAR(spotY, 240 - scale * (y - (h + 1) / 2.0), 2.5) << x << "," << y;
     }
     Rebuild();
   }
@@ -388,17 +387,19 @@ struct RecordingHooks : GenerationHooks {
   }
   bool DrawFrame(World& world) override {
     log += "draw,";
-    return world.RenderFrame();
+    return world.RenderFrame() && !failDraw;
   }
   void FrameShown(World&) override { log += "shown "; }
   void StepTaken(World&, bool goesOn) override { log += goesOn ? "step" : "run ends"; }
 
   std::string log;
   uint32_t stopAtFrame = 0;
+  bool failDraw = false;
   int missing = -1, extra = -1, alive_ = 0;
 };
 
-// A hook that says stop ends the generation before the cells move.
+// A hook that says stop ends the generation before the cells move, a failed draw before the
+// frame counts as shown; a board without cells ends it before it starts.
 TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
   for (uint32_t n : {2u, 0u}) {  // a count of 0 is drawn as one frame
     Resolved.LocusOfSplit = n;
@@ -416,22 +417,21 @@ TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
     Rebuild();
   }
   ASSERT_TRUE(Build(12, 9));
-  RecordingHooks stop;
+  RecordingHooks stop, failed;
   stop.stopAtFrame = 2;
   EXPECT_FALSE(RunGeneration(world(), stop));
   EXPECT_EQ(stop.log, "start 1:animated,draw,shown 2:");
+  failed.failDraw = true;
+  EXPECT_FALSE(RunGeneration(world(), failed));
+  EXPECT_EQ(failed.log, "start 1:animated,draw,");
   world().animationPhase = kPhaseLimit - 0.01;
   world().AdvancePhase();
   EXPECT_EQ(world().animationPhase, 0.0);  // past its limit the phase starts over
-}
-
-TEST_F(WorldTest, ABoardWithoutCellsEndsTheLoop) {
-  ASSERT_TRUE(Build(12, 9));
   world().HideAllCells();
   EXPECT_FALSE(world().Resize(0, 0));  // as when the cells of a new size cannot be made
-  RecordingHooks hooks;
-  EXPECT_FALSE(RunGeneration(world(), hooks));
-  EXPECT_TRUE(hooks.log.empty());
+  RecordingHooks empty;
+  EXPECT_FALSE(RunGeneration(world(), empty));
+  EXPECT_TRUE(empty.log.empty());
 }
 
 }  // namespace
