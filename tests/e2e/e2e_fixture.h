@@ -5,7 +5,10 @@
 #include <X11/Xlib.h>
 // clang-format on
 
+#include <array>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "e2e_support.h"
@@ -37,7 +40,11 @@ class EndToEnd : public ::testing::Test {
   }
 
   std::string Config() const { return root + "/config"; }
-  void Settings(const std::vector<std::string>& lines) { WriteSettings(Config(), lines); }
+  void Settings(const std::vector<std::string>& lines) {
+    std::filesystem::create_directories(Config() + "/Software/Varune/Quellar");
+    std::ofstream file(Config() + "/Software/Varune/Quellar/Settings.reg");
+    for (const auto& line : lines) file << line << "\n";
+  }
 
   // Quellar (or that binary) on the test's server; `changes` may name another.
   QuellarProcess& Start(const std::vector<std::string>& arguments,
@@ -56,7 +63,10 @@ class EndToEnd : public ::testing::Test {
 
   Display* X() const { return server->X(); }
   Window Root() const { return DefaultRootWindow(X()); }
-  bool Xdo(const std::string& arguments) const { return XdoTool(server->Name(), arguments); }
+  bool Xdo(const std::string& arguments) const {
+    std::string command = "DISPLAY=" + server->Name() + " timeout 10 xdotool " + arguments;
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+  }
 
   // Waits until a frame shows in the region: at least 0.2 % of it not black.
   bool Lit(Area region, Display* x = nullptr) const {
@@ -67,6 +77,19 @@ class EndToEnd : public ::testing::Test {
           return count.total > 0 && count.lit >= 0.002 * count.total;
         },
         kAppear, Milliseconds(100));
+  }
+
+  // Waits until the program has said that on standard error.
+  static bool Said(const QuellarProcess& program, const std::string& text) {
+    return WaitUntil([&] { return program.ErrorOutput().find(text) != std::string::npos; },
+                     kAppear);
+  }
+
+  // x, y, width and height of the window.
+  std::array<int, 4> Geometry(Window window, Display* x = nullptr) const {
+    XWindowAttributes a{};
+    EXPECT_TRUE(window != 0 && XGetWindowAttributes(x ? x : X(), window, &a));
+    return {a.x, a.y, a.width, a.height};
   }
 
   Window WaitForTopLevel(const char* title) const {

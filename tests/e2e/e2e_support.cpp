@@ -139,42 +139,6 @@ std::optional<int> QuellarProcess::WaitForExit(Milliseconds timeout) {
   return status_;
 }
 
-void QuellarProcess::Signal(int signal) {
-  if (pid_ > 0 && !status_) kill(pid_, signal);
-}
-
-long QuellarProcess::CpuMilliseconds() const {
-  // All threads together: user and system time are fields 14 and 15, after the name.
-  std::string text = ReadText("/proc/" + std::to_string(pid_) + "/stat");
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string skipped;
-  long utime = 0, stime = 0;
-  for (int i = 3; i < 14; ++i) fields >> skipped;
-  fields >> utime >> stime;
-  return (utime + stime) * 1000 / sysconf(_SC_CLK_TCK);
-}
-
-std::string QuellarProcess::ErrorOutput() const {
-  return ReadText(errorPath_);
-}
-
-std::string QuellarProcess::Output() const {
-  return ReadText(errorPath_ + ".out");
-}
-
-void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines) {
-  std::filesystem::path folder = std::filesystem::path(configHome) / "Software/Varune/Quellar";
-  std::filesystem::create_directories(folder);
-  std::ofstream file(folder / "Settings.reg");
-  for (const auto& line : lines) file << line << "\n";
-}
-
-bool XdoTool(const std::string& display, const std::string& arguments) {
-  std::string command =
-      "DISPLAY=" + display + " timeout 10 xdotool " + arguments + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
 std::vector<Window> Children(Display* x, Window parent) {
   Window root = 0, up = 0, *children = nullptr;
   unsigned count = 0;
@@ -204,24 +168,6 @@ Window TopOfStack(Display* x) {
   return 0;
 }
 
-PixelCount CountPixels(Display* x, Window window, Area region) {
-  PixelCount count;
-  XImage* image =
-      XGetImage(x, window, region.x, region.y, region.width, region.height, AllPlanes, ZPixmap);
-  if (image == nullptr) return count;
-  for (int yy = 0; yy < region.height; ++yy) {
-    for (int xx = 0; xx < region.width; ++xx) {
-      unsigned long pixel = XGetPixel(image, xx, yy);
-      int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
-      ++count.total;
-      if (r + g + b > 30) ++count.lit;
-      if (r > 200 && g > 200 && b > 200) ++count.white;
-    }
-  }
-  XDestroyImage(image);
-  return count;
-}
-
 std::vector<unsigned long> Pixels(Display* x, Window window, Area region) {
   XImage* image =
       XGetImage(x, window, region.x, region.y, region.width, region.height, AllPlanes, ZPixmap);
@@ -231,6 +177,17 @@ std::vector<unsigned long> Pixels(Display* x, Window window, Area region) {
     for (int xx = 0; xx < region.width; ++xx) pixels.push_back(XGetPixel(image, xx, yy) & 0xFFFFFF);
   XDestroyImage(image);
   return pixels;
+}
+
+PixelCount CountPixels(Display* x, Window window, Area region) {
+  PixelCount count;
+  for (unsigned long pixel : Pixels(x, window, region)) {
+    int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    ++count.total;
+    if (r + g + b > 30) ++count.lit;
+    if (r > 200 && g > 200 && b > 200) ++count.white;
+  }
+  return count;
 }
 
 std::string ReadText(const std::string& path) {

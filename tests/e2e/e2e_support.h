@@ -1,5 +1,6 @@
 #pragma once
 #include <X11/Xlib.h>
+#include <signal.h>
 
 #include <chrono>
 #include <map>
@@ -56,11 +57,12 @@ class QuellarProcess {
   // The signal that ended the process, 0 when it exited by itself.
   int EndingSignal() const { return endingSignal_; }
   bool Running() { return !WaitForExit(Milliseconds(0)).has_value(); }
-  void Signal(int signal);
-  long CpuMilliseconds() const;
+  void Signal(int signal) {
+    if (pid_ > 0 && !status_) kill(pid_, signal);
+  }
   pid_t Pid() const { return pid_; }
-  std::string ErrorOutput() const;
-  std::string Output() const;
+  std::string ErrorOutput() const { return ReadText(errorPath_); }
+  std::string Output() const { return ReadText(errorPath_ + ".out"); }
 
  private:
   pid_t pid_ = -1;
@@ -68,9 +70,6 @@ class QuellarProcess {
   std::optional<int> status_;
   int endingSignal_ = 0;
 };
-
-void WriteSettings(const std::string& configHome, const std::vector<std::string>& lines);
-bool XdoTool(const std::string& display, const std::string& arguments);
 
 std::vector<Window> Children(Display* x, Window parent);
 // The window of that title among the root's children, 0 when there is none.

@@ -68,10 +68,7 @@ TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
     EXPECT_TRUE(Lit({chosen.x + half, 0, half, kMonitorHeight}))
         << "right part of the picture missing";
     EXPECT_EQ(CountPixels(X(), Root(), other).lit, 0) << "the other monitor is not blanked";
-    XWindowAttributes a{};
-    ASSERT_TRUE(XGetWindowAttributes(X(), window, &a));
-    EXPECT_EQ((std::array{a.x, a.y, a.width, a.height}),
-              (std::array{chosen.x, chosen.y, chosen.width, chosen.height}));
+    EXPECT_EQ(Geometry(window), (std::array{chosen.x, chosen.y, chosen.width, chosen.height}));
     EXPECT_EQ(TopOfStack(X()), window);
     ASSERT_TRUE(Xdo(c.endBy));
     EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
@@ -119,9 +116,7 @@ TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheR
   ASSERT_TRUE(WaitUntil(
       [&] {
         Window saverWindow = FindTopLevel(x, "Screen Saver");
-        XWindowAttributes a{};
-        return saverWindow != 0 && XGetWindowAttributes(x, saverWindow, &a) &&
-               a.width == kMonitorWidth;
+        return saverWindow != 0 && Geometry(saverWindow, x)[2] == kMonitorWidth;
       },
       kAppear))
       << "the saver never took its monitor";

@@ -34,7 +34,7 @@ TEST(XScreenSaverOptions, WindowFromTheIdOrTheEnvironment) {
   }
   // Ids that cannot be read give no window; ordinary switches are none of these.
   for (const char* line : {"-window-id", "-window-id zz", "-window-id 0x", "-window-id 12ab",
-                           "-window-id 0x1FFFFFFFF", "-window-id -5"}) {
+                           "-window-id 0x1FFFFFFFF", "-window-id -5", "-window-id 0x1:"}) {
     Expect({line, nullptr, true, false, 0});
   }
   Expect({"-root", "not-a-window", true, false, 0});

@@ -6,47 +6,42 @@
 
 namespace {
 
-class AcceptMouseMoveTest : public ::testing::Test {
- protected:
-  void SetUp() override {
+int MovesUntilAccepted(int limit) {
+  for (int i = 1; i <= limit; ++i)
+    if (AcceptMouseMove()) return i;
+  return 0;
+}
+
+// The move that ends the saver (0: none of 40), by screen mode and state.
+TEST(AcceptMouseMove, FullScreenEndsOnTheFifteenthCountedMoveAndAWindowOnTheFirst) {
+  struct Case {
+    const char* name;
+    int screenMode;
+    bool firstFrameSeen;
+    int status;
+    uint32_t age;  // milliseconds since the start
+    int ending;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"full screen before the first frame", 1, false, Running, 0, 0},
+           {"full screen", 1, true, Running, 0, 15},
+           {"later than ten seconds moves count twice", 3, true, Running, 10001, 8},
+           {"a failed start counts moves without a frame", 1, false, SceneFailed, 0, 15},
+           {"windowed", 0, false, Running, 0, 1}}) {
+    SCOPED_TRACE(c.name);
     ResetSaverInstance();
-    Saver.startTick = GetTickCount();
+    Resolved.ScreenMode = c.screenMode;
+    Saver.firstFrameSeen = c.firstFrameSeen;
+    Saver.status = c.status;
+    Saver.startTick = GetTickCount() - c.age;
+    EXPECT_EQ(MovesUntilAccepted(40), c.ending);
+    // Moves before the first frame do not count towards the fifteen.
+    Saver.firstFrameSeen = true;
+    if (c.ending == 0) {
+      EXPECT_EQ(MovesUntilAccepted(40), 15);
+    }
   }
-  void TearDown() override { ResetSaverInstance(); }
-
-  static int MovesUntilAccepted(int limit) {
-    for (int i = 1; i <= limit; ++i)
-      if (AcceptMouseMove()) return i;
-    return 0;
-  }
-};
-
-TEST_F(AcceptMouseMoveTest, FullScreenIgnoresMovesBeforeTheFirstFrame) {
-  Resolved.ScreenMode = 1;
-  for (int i = 0; i < 40; ++i) EXPECT_FALSE(AcceptMouseMove());
-  EXPECT_EQ(Saver.mouseMoves, 0);
-  Saver.firstFrameSeen = true;
-  EXPECT_EQ(MovesUntilAccepted(20), 15);
-}
-
-TEST_F(AcceptMouseMoveTest, FullScreenMovesLaterThanTenSecondsCountTwice) {
-  Resolved.ScreenMode = 3;
-  Saver.firstFrameSeen = true;
-  Saver.startTick = GetTickCount() - 10001;
-  EXPECT_EQ(MovesUntilAccepted(20), 8);
-}
-
-TEST_F(AcceptMouseMoveTest, AFailedStartCountsMovesWithoutAFrame) {
-  Resolved.ScreenMode = 1;
-  Saver.status = SceneFailed;
-  EXPECT_EQ(MovesUntilAccepted(20), 15);
-}
-
-TEST_F(AcceptMouseMoveTest, WindowedAndPreviewPassEveryMove) {
-  Resolved.ScreenMode = 0;
-  EXPECT_TRUE(AcceptMouseMove());
-  EXPECT_TRUE(AcceptMouseMove());
-  EXPECT_EQ(Saver.mouseMoves, 2);
+  ResetSaverInstance();
 }
 
 }  // namespace
