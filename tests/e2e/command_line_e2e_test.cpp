@@ -29,7 +29,7 @@ TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
   struct Case {
     std::vector<std::string> arguments;
     int status;
-    std::string said;  // on standard output for 0, on standard error otherwise
+    std::string said;          // on standard output for 0, on standard error otherwise
     std::string display = "";  // the test's server when empty
   };
   const std::vector<Case> cases = {
@@ -113,7 +113,7 @@ TEST_F(CommandLine, AWindowOfItsOwnIsDrawnInAndWhatDoesNotLoadIsNamedOnStandardE
 // An installed copy has its programs alone in bin/ and finds its default
 // object in share/quellar/ of its own prefix. The settings file of its first
 // run holds every value at its default under a comment that points at the
-// documentation; reading it back gives the defaults.
+// documentation.
 TEST_F(CommandLine, AnInstalledCopyFindsItsObjectAndItsFirstRunWritesEveryDefault) {
   const std::string prefix = root + "/prefix";
   const std::string install = "cmake --install '" + std::string(QUELLAR_BINARY_DIR) +
@@ -129,30 +129,20 @@ TEST_F(CommandLine, AnInstalledCopyFindsItsObjectAndItsFirstRunWritesEveryDefaul
   EndWithKey(saver);
 
   const std::string text = ReadText(SettingsFile());
-  ASSERT_FALSE(text.empty()) << "no settings file was written";
   EXPECT_EQ(text.rfind("# Quellar settings", 0), 0u) << text;
   EXPECT_TRUE(Contains(text, "man 6 quellar"));
-  EXPECT_TRUE(Contains(text, "ScreenMode = dword 1")) << "a flag was saved:\n" << text;
   for (const char* name :
        {"FixedSpeed", "Speed", "Size", "Generations", "ConnectTBLR", "Colors", "Roll", "CameraMove",
         "Wave", "LocusOfSplit", "ScreenMode", "ScreenColor", "Rendering", "FPS", "XScale",
         "TextureName", "DDDriverName", "D3DDriverName"}) {
     EXPECT_TRUE(Contains(text, std::string("\n") + name + " = ")) << name;
   }
-  // The defaults of a process that finds no file and cannot make one.
-  setenv("XDG_CONFIG_HOME", "/proc/none", 1);
+  // The very file a process that finds none writes, with no flag in it.
+  setenv("XDG_CONFIG_HOME", (root + "/fresh").c_str(), 1);
   LoadSettings();
-  const SettingsRecord defaults = ::Settings;
+  EXPECT_EQ(text, ReadText(root + "/fresh/Software/Varune/Quellar/Settings.reg"));
   setenv("XDG_CONFIG_HOME", Config().c_str(), 1);
   LoadSettings();
-  auto fields = [](const SettingsRecord& r) {
-    return std::make_tuple(r.FixedSpeed, r.Speed, r.Size, r.Generations, r.ConnectTBLR, r.Colors,
-                           r.Roll, r.CameraMove, r.Wave, r.LocusOfSplit, r.ScreenMode,
-                           r.ScreenColor, r.Rendering, r.FPS, r.XScale, std::string(r.XFileName),
-                           std::string(r.TextureName), std::string(r.DDDriverName),
-                           std::string(r.D3DDriverName));
-  };
-  EXPECT_EQ(fields(::Settings), fields(defaults));
   // The comment stays at the top when the dialog saves.
   ::Settings.Speed = 3;
   SaveSettings();

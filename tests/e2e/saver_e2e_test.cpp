@@ -134,7 +134,10 @@ TEST_F(SaverEndToEnd, APreviewFillsItsParentIgnoresInputAndEndsWhenItsParentGoes
   WaitForRenderFailure(preview);
   // The restart makes the picture again; wait for it rather than guess a time.
   EXPECT_TRUE(WaitUntil(
-      [&] { return Geometry(WaitForChild(parent)) == std::array{0, 0, 320, 240}; }, kAppear))
+      [&] {
+        return Geometry(WaitForChild(parent)) == std::array{0, 0, 320, 240};
+      },
+      kAppear))
       << "the preview does not fill its parent";
   EXPECT_TRUE(Lit({100, 120, 320, 240}));
   EXPECT_EQ(CountPixels(X(), Root(), {500, 420, 300, 200}).lit, 0) << "drew outside its parent";

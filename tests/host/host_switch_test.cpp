@@ -34,30 +34,26 @@ TEST(ReadHostSwitch, ModeAndTheTextAfterTheSwitch) {
 }
 
 TEST(SkipProgramName, PlainAndQuotedNames) {
-  for (auto [line, rest] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"quellar /s", "/s"},
-           {"quellar   \t /p 5", "/p 5"},
-           {"\"/opt/my saver/quellar\" /c", "/c"},
-           {"\"unterminated /s", ""},
-           {"quellar", ""},
-           {"  /s", "/s"}}) {
-    EXPECT_STREQ(SkipProgramName(line), rest) << line;
-  }
+  const std::pair<const char*, const char*> cases[] = {{"quellar /s", "/s"},
+                                                       {"quellar   \t /p 5", "/p 5"},
+                                                       {"\"/opt/my saver/quellar\" /c", "/c"},
+                                                       {"\"unterminated /s", ""},
+                                                       {"quellar", ""},
+                                                       {"  /s", "/s"}};
+  for (auto [line, rest] : cases) EXPECT_STREQ(SkipProgramName(line), rest) << line;
 }
 
 TEST(ParseWindowHandle, DecimalDigitsUpToTheFirstOtherNoneBeyond32Bits) {
-  for (auto [text, handle] :
-       std::initializer_list<std::pair<const char*, HWND>>{{"1234", 1234},
-                                                           {"1234abc", 1234},
-                                                           {"-5", 0},
-                                                           {"", 0},
-                                                           {"0x10", 0},
-                                                           {"4294967296", 0},
-                                                           {"4294967295", 4294967295u},
-                                                           {"4294967297", 0},
-                                                           {"99999999999999999999999", 0}}) {
-    EXPECT_EQ(ParseWindowHandle(text), handle) << text;
-  }
+  const std::pair<const char*, HWND> cases[] = {{"1234", 1234},
+                                                {"1234abc", 1234},
+                                                {"-5", 0},
+                                                {"", 0},
+                                                {"0x10", 0},
+                                                {"4294967296", 0},
+                                                {"4294967295", 4294967295u},
+                                                {"4294967297", 0},
+                                                {"99999999999999999999999", 0}};
+  for (auto [text, handle] : cases) EXPECT_EQ(ParseWindowHandle(text), handle) << text;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -21,9 +21,8 @@ class FakeDesktop : public WindowLayoutCalls {
   std::vector<std::pair<HWND, RECT>> moves;
 
   Window* Find(HWND id) {
-    for (auto& w : stack)
-      if (w.id == id) return &w;
-    return nullptr;
+    auto w = std::find_if(stack.begin(), stack.end(), [&](const Window& w) { return w.id == id; });
+    return w != stack.end() ? &*w : nullptr;
   }
 
   HWND GetForegroundWindow() override { return foreground; }
@@ -91,6 +90,22 @@ TEST(WindowLayoutGuard, PutsBackWhatMovedBelowTheForegroundOnlyAfterAFullScreenR
     EXPECT_EQ(desktop.moves, c.restored);
     EXPECT_EQ(guard.SnapshotCount(), 0u);
   }
+}
+
+// More windows than one block of snapshots holds: all put back, the bottom one first.
+TEST(WindowLayoutGuard, PutsBackACrowdedDesktopBottomFirst) {
+  FakeDesktop desktop;
+  for (HWND id = 1; id <= 25; ++id) desktop.stack.push_back({id, {0, 0, 10, 10}});
+  desktop.foreground = 1;
+  WindowLayoutGuard guard(desktop);
+  guard.SetRestoreEnabled(true);
+  std::vector<std::pair<HWND, RECT>> restored;
+  for (HWND id = 25; id >= 1; --id) {
+    desktop.Find(id)->rect = {0, 0, 1, 1};
+    restored.push_back({id, {0, 0, 10, 10}});
+  }
+  guard.RestoreWindows();
+  EXPECT_EQ(desktop.moves, restored);
 }
 
 }  // namespace
