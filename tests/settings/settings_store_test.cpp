@@ -6,11 +6,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "platform/sys/module_path.h"
 #include "platform/sys/platform_identity.h"
 #include "settings/default_x_file_name.h"
 #include "settings/settings.h"
+#include "settings/settings_flags.h"
 #include "support/isolated_env.h"
 
 namespace {
@@ -62,7 +64,8 @@ TEST(DefaultXFileName, ReplacesTheFileNamesExtensionOrAddsOne) {
       {"C:\\my.savers\\Quellar", "C:\\my.savers\\Quellar.X"},
       {"/opt/quellar.tar.bin", "/opt/quellar.tar.X"},
       {"/opt/quellar.", "/opt/quellar.X"},
-      {"/opt/.quellar", "/opt/.quellar.X"}};
+      {"/opt/.quellar", "/opt/.quellar.X"},
+      {"C:\\q.scr", "C:\\q.X"}};
   char out[260];
   for (const auto& [path, expected] : cases) {
     DeriveXFileName(path, out, sizeof out);
@@ -76,6 +79,21 @@ TEST(DefaultXFileName, ReplacesTheFileNamesExtensionOrAddsOne) {
   EXPECT_LE(derived.size(), 259u);
   EXPECT_EQ(derived.substr(derived.size() - 2), ".X");
   EXPECT_EQ((derived.size() - 3) % 3, 0u) << "no character cut in half";
+  DeriveXFileName("/q", out, 1);
+  EXPECT_STREQ(out, "") << "no room for the extension";
+  // The object installed in the program's prefix serves when none is beside the
+  // program, but only when its whole path fits.
+  const std::string prefix = MakeTempDir(), program = prefix + "/bin/quellar",
+                    installed = prefix + "/share/quellar/quellar.X";
+  std::filesystem::create_directories(prefix + "/share/quellar");
+  std::ofstream(installed) << "xof 0303txt 0032\n";
+  DefaultXFileName(program.c_str(), out, installed.size() + 1);
+  EXPECT_EQ(out, installed);
+  std::memset(out, '#', sizeof out);
+  DefaultXFileName(program.c_str(), out, installed.size());
+  EXPECT_EQ(out, program + ".X");
+  EXPECT_EQ(out[installed.size()], '#');
+  std::filesystem::remove_all(prefix);
 }
 
 // Writes one line of `type` for each name and reads the file back.
@@ -138,6 +156,7 @@ TEST_F(SettingsStore, BadInputGivesTheDefaultsForWhatCannotBeRead) {
       "TextureName = sz \"\xe3\x81\xff\x80\"\n"  // not UTF-8, read as it stands
       "XFileName = sz \"unterminated\n"
       "DDDriverName = sz \"display\"\n"
+      "D3DDriverName = sz \"\"\n"
       "Rendering = dword 0\x00\n"
       "Colors";
   LoadFrom(std::string(kDamaged, sizeof kDamaged - 1));
@@ -149,6 +168,7 @@ TEST_F(SettingsStore, BadInputGivesTheDefaultsForWhatCannotBeRead) {
   EXPECT_STREQ(Settings.TextureName, "\xe3\x81\xff\x80");
   EXPECT_NE(std::string(Settings.XFileName).find(".X"), std::string::npos);
   EXPECT_STREQ(Settings.DDDriverName, "display") << "good lines among bad ones still count";
+  EXPECT_STREQ(Settings.D3DDriverName, "");
   EXPECT_EQ(Settings.Rendering, 1u);
 
   // Strings that do not fit with their terminator are not read at all.
@@ -196,6 +216,21 @@ TEST_F(SettingsStore, ACodeWithoutAWordLeavesTheStoredWord) {
   SaveSettings();
   EXPECT_NE(ReadSettingsFile().find("Size = sz \"Big\""), std::string::npos);
   EXPECT_NE(ReadSettingsFile().find("Colors = sz \"3\""), std::string::npos);
+}
+
+// Counts take their words as well as numbers; the flags win over the file.
+TEST_F(SettingsStore, FlagsOverrideTheFileWithWordsOrNumbers) {
+  LoadFrom("Rendering = dword 2\nScreenMode = dword 0\nSize = sz \"Small\"\n");
+  const std::pair<const char*, const char*> flags[] = {
+      {"rendering", "Wireframe"}, {"screen-mode", "800x600"}, {"SIZE", "big"}, {"x-scale", "2.5"}};
+  for (const auto& [flag, value] : flags)
+    EXPECT_EQ(AddSettingsFlag(*FindSettingsFlag(flag), value), "") << flag;
+  EXPECT_NE(AddSettingsFlag(*FindSettingsFlag("speed"), "21"), "");
+  EXPECT_NE(AddSettingsFlag(*FindSettingsFlag("rendering"), "phong"), "");
+  ApplySettingsFlags();
+  ClearSettingsFlagsForTesting();
+  EXPECT_EQ(std::make_tuple(Settings.Rendering, Settings.ScreenMode, Settings.Size, Settings.XScale),
+            std::make_tuple(0u, 2u, 2, 2.5f));
 }
 
 TEST_F(SettingsStore, Nt4RunsWindowedOnlyWhenTheKeyExists) {

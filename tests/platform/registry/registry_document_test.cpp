@@ -17,6 +17,7 @@ TEST(RegistryLine, ReadsTheThreeTypesAsAPersonWritesThem) {
       {"  Roll=SZ   kurukuru  ", REG_SZ, "kurukuru"},
       {"FPS = dword 1   # measure the frame rate", REG_DWORD, std::string("\x01\0\0\0", 4)},
       {"Speed = dword 0x14", REG_DWORD, std::string("\x14\0\0\0", 4)},
+      {"Speed = dword 0XA", REG_DWORD, std::string("\x0a\0\0\0", 4)},
       {"Speed = dword -1", REG_DWORD, "\xff\xff\xff\xff"},
       {"Speed = dword 4294967295", REG_DWORD, "\xff\xff\xff\xff"},
       {"XScale = binary 00 00 80 3F", REG_BINARY, std::string("\0\0\x80\x3f", 4)},
@@ -46,22 +47,19 @@ TEST(RegistryLine, DamagedLinesAreNoValueAtAll) {
   }
 }
 
+// Strings stay readable as they stand; binary data takes any byte (random
+// strings are tried below).
 TEST(RegistryLine, AnyBytesSurviveTheTextFormat) {
+  EXPECT_EQ(FormatRegistryLine({"T", REG_SZ, "なし"}), "T = sz \"なし\"");
   std::string every;
   for (int byte = 0; byte < 256; ++byte) every += char(byte);
-  for (const std::string& data :
-       {every, std::string("なし(グラデーション)"), std::string("line\nbreak\r\"quoted\"\\"),
-        std::string("\xe3\x81"), std::string("trailing blank "), std::string()}) {
-    const std::string line = FormatRegistryLine({"Name", REG_SZ, data});
+  for (const uint32_t type : {REG_SZ, REG_BINARY}) {
+    const std::string line = FormatRegistryLine({"B", type, every});
     EXPECT_EQ(line.find('\n'), std::string::npos);
     auto back = ParseRegistryLine(line);
     ASSERT_TRUE(back) << line;
-    EXPECT_EQ(back->data, data);
+    EXPECT_EQ(back->data, every);
   }
-  EXPECT_EQ(FormatRegistryLine({"T", REG_SZ, "なし"}), "T = sz \"なし\"") << "readable as it stands";
-  auto binary = ParseRegistryLine(FormatRegistryLine({"B", REG_BINARY, every}));
-  ASSERT_TRUE(binary);
-  EXPECT_EQ(binary->data, every);
 }
 
 TEST(RegistryDocument, KeepsWhatIsNotAValueAndLetsTheLastLineWin) {

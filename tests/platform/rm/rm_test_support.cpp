@@ -1,5 +1,7 @@
 #include "rm_test_support.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -63,6 +65,17 @@ std::string WriteTempFile(const std::string& name, const std::string& bytes) {
   const auto path = TempFolder() / name;
   std::filesystem::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << bytes;
+  return path.string();
+}
+
+std::string ReadTempFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string FifoAt(const std::filesystem::path& path) {
+  std::filesystem::remove(path);
+  mkfifo(path.c_str(), 0600);
   return path.string();
 }
 

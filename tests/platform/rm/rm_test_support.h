@@ -21,6 +21,9 @@ Ref<RMMesh> MakeMesh(Direct3DRM& rm, MeshGeometry geometry,
 
 // Written inside the test program's own runtime folder; returns the path.
 std::string WriteTempFile(const std::string& name, const std::string& bytes);
+std::string ReadTempFile(const std::filesystem::path& path);
+// A FIFO in place of a file, which would block a plain open for ever.
+std::string FifoAt(const std::filesystem::path& path);
 std::filesystem::path TempFolder();
 
 // Drawn offscreen: camera at the origin looking down +z, an ambient light.
