@@ -227,6 +227,8 @@ TEST_F(SettingsStore, FlagsOverrideTheFileWithWordsOrNumbers) {
     EXPECT_EQ(AddSettingsFlag(*FindSettingsFlag(flag), value), "") << flag;
   EXPECT_NE(AddSettingsFlag(*FindSettingsFlag("speed"), "21"), "");
   EXPECT_NE(AddSettingsFlag(*FindSettingsFlag("rendering"), "phong"), "");
+  for (const SettingsFlagInfo& flag : SettingsFlags())  // only the frame-rate switches take none
+    EXPECT_EQ(flag.takesValue, std::string(flag.flag).find("fps") == std::string::npos) << flag.flag;
   ApplySettingsFlags();
   ClearSettingsFlagsForTesting();
   EXPECT_EQ(std::make_tuple(Settings.Rendering, Settings.ScreenMode, Settings.Size, Settings.XScale),
