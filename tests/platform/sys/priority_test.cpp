@@ -21,19 +21,16 @@ bool MayRaisePriority() {
   return geteuid() == 0 || (getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20);
 }
 
+// A thread that reports its id, then waits for `go`.
 struct Probe {
   HANDLE go;
   std::atomic<pid_t> tid{0};
-  std::atomic<int> policy{-1};
-  std::atomic<int> nice{-100};
 };
 
 uint32_t ReportAndWait(void* parameter) {
   auto* probe = static_cast<Probe*>(parameter);
   probe->tid = gettid();
   WaitForSingleObject(probe->go, INFINITE);
-  probe->policy = sched_getscheduler(0);
-  probe->nice = getpriority(PRIO_PROCESS, 0);
   return 0;
 }
 
@@ -54,13 +51,16 @@ TEST(PriorityClass, IdleLowersEveryThreadIncludingLaterOnes) {
   EXPECT_EQ(NiceOf(gettid()), idleNice);
   EXPECT_EQ(NiceOf(earlierTid), idleNice);
 
-  Probe probe;
-  probe.go = CreateEventA(true, true);
-  HANDLE later = CreateThread(ReportAndWait, &probe);
+  int laterNice = -100;
+  HANDLE later = CreateThread(
+      [](void* out) -> uint32_t {
+        *static_cast<int*>(out) = getpriority(PRIO_PROCESS, 0);
+        return 0;
+      },
+      &laterNice);
   WaitForSingleObject(later, INFINITE);
-  EXPECT_EQ(probe.nice, idleNice);
+  EXPECT_EQ(laterNice, idleNice);
   CloseHandle(later);
-  CloseHandle(probe.go);
 
   const bool restored = SetPriorityClass(NORMAL_PRIORITY_CLASS);
   if (MayRaisePriority()) {
