@@ -107,10 +107,11 @@ bool ShmPresenter::SetUp() {
   if (!IsXrgbVisual(xcb_get_setup(c_), attributes->visual, depth_)) return false;
   sharedPixmaps_ = version->shared_pixmaps && version->pixmap_format == XCB_IMAGE_FORMAT_Z_PIXMAP;
   // A server on another machine cannot see our memory, and a system can limit
-  // shared memory: find out now, with a block for the largest picture there
-  // will be (the window's, or a display mode's where that is larger).
+  // shared memory: find out now, with both blocks as large as the largest
+  // picture there will be (the window's, or a display mode's where larger).
   largest_ = std::max(size_t(geometry->width) * geometry->height, size_t(1024 * 768)) * 4;
-  if (!Reserve(buffers_[0], largest_)) return false;
+  for (Buffer& b : buffers_)
+    if (!Reserve(b, largest_)) return false;
   gc_ = xcb_generate_id(c_);
   const uint32_t noExposures = 0;
   xcb_create_gc(c_, gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);

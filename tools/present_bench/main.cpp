@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "present_bench/damage_counter.h"
@@ -49,6 +50,8 @@ const char kUsage[] =
     "overlay, Speed, 20 unless given) runs quellar-render headless and quellar on the screen, and prints frames\n"
     "a second and milliseconds of processor time a frame for both; the shown frames are\n"
     "counted from the X server's damage reports and their time includes the X server's.\n"
+    "For an 'f' case it also measures what the overlay alone costs: quellar-render draws\n"
+    "the same frames of the same board with FPS off and on, in turns.\n"
     "Default cases: 0 0f 1 1f 3 3f. DIR defaults to the folder of this program.\n"
     "The saver's threads are lifted to normal priority, as quellar-render runs, so\n"
     "that other work on the machine does not starve the one and not the other;\n"
@@ -151,6 +154,34 @@ bool MeasureHeadless(const Options& o, const std::map<std::string, std::string>&
   return true;
 }
 
+// The overlay's own cost. The saver's FPS option also fixes its random choices,
+// so a shown run with it draws another board than one without; quellar-render
+// draws the same frames of the same board (same seed) either way. Three turns
+// of off and on; the turn with the median difference in processor time a frame
+// gives the difference and the time a frame without the overlay.
+bool MeasureOverlay(const Options& o, const std::map<std::string, std::string>& env,
+                    const std::string& home, Case c, long frames, const std::string& scratch,
+                    double* addedMs, double* withoutMs) {
+  std::vector<std::pair<double, double>> turns;
+  for (int turn = 0; turn < 3; ++turn) {
+    double ms[2];
+    for (bool fps : {false, true}) {
+      c.fps = fps;
+      WriteSettings(home, c);
+      RenderRun shortRun, longRun;
+      if (!RunHeadless(o, env, 30, scratch, &shortRun) ||
+          !RunHeadless(o, env, 30 + frames, scratch, &longRun))
+        return false;
+      ms[fps] = 1000.0 * (longRun.cpu - shortRun.cpu) / double(longRun.frames - shortRun.frames);
+    }
+    turns.emplace_back(ms[1] - ms[0], ms[0]);
+  }
+  std::sort(turns.begin(), turns.end());
+  *addedMs = turns[1].first;
+  *withoutMs = turns[1].second;
+  return true;
+}
+
 bool MeasureShown(const Options& o, const Xvfb& server, const std::map<std::string, std::string>& env,
                   const std::string& scratch, Figures* figures) {
   DamageCounter counter(server.Name());
@@ -239,6 +270,18 @@ int main(int argc, char** argv) {
     std::printf("%-28s %9.1f %9.1f %6.2f %11.2f %11.2f %6.2f\n", CaseName(c).c_str(), headless.fps,
                 shown.fps, shown.fps / headless.fps, headless.cpuMsPerFrame, shown.cpuMsPerFrame,
                 shown.cpuMsPerFrame / headless.cpuMsPerFrame);
+    std::fflush(stdout);
+    double added = 0, without = 0;
+    if (!c.fps) continue;
+    if (!MeasureOverlay(options, env, home, c, long(headless.fps * options.seconds / 2), scratch,
+                        &added, &without)) {
+      std::printf("  overlay: failed (see %s)\n", scratch.c_str());
+      ++failures;
+      continue;
+    }
+    std::printf("  overlay alone (same frames headless, off and on in turns): %+.3f ms CPU a frame,"
+                " %+.1f %% of %.2f ms\n",
+                added, 100.0 * added / without, without);
     std::fflush(stdout);
   }
   if (failures == 0) std::filesystem::remove_all(scratch);

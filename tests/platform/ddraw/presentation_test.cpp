@@ -3,10 +3,12 @@
 // scaling, and shared memory with GL scaling.
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
 #include "ddraw_fixture.h"
+#include "platform/ddraw/display_device.h"
 #include "platform/ddraw/surface_store.h"
 
 namespace {
@@ -40,6 +42,19 @@ struct Case {
   bool windowed;  // a Blt of the whole back buffer to `to` instead of a flip
   RECT to;        // where the picture lands in the window
 };
+
+// Pixels of the picture's place in the window that are not the noise, unscaled.
+long WrongPixels(const std::vector<uint32_t>& shown, const Case& c) {
+  const std::vector<uint8_t> noise = Noise(int(c.width), int(c.height));
+  long wrong = shown.size() != size_t(c.windowWidth) * size_t(c.windowHeight);
+  for (int y = 0; y < int(c.height) && !wrong; ++y)
+    for (int x = 0; x < int(c.width); ++x) {
+      const uint8_t* p = &noise[(size_t(y) * c.width + size_t(x)) * 4];
+      const size_t at = size_t(y + c.to.top) * size_t(c.windowWidth) + size_t(x + c.to.left);
+      wrong += shown[at] != ((uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2]);
+    }
+  return wrong;
+}
 
 class Presentation : public ::testing::Test {
  protected:
@@ -130,18 +145,8 @@ TEST_F(Presentation, EveryPathShowsTheSamePicture) {
     const std::vector<uint32_t> reference = Shown("gl", c);
     ASSERT_EQ(reference.size(), size_t(c.windowWidth) * size_t(c.windowHeight));
     // Unscaled, the reference path's picture is the noise itself, in its place.
-    if (c.bits >= 24 && c.to.right - c.to.left == int(c.width)) {
-      const std::vector<uint8_t> noise = Noise(int(c.width), int(c.height));
-      long wrong = 0;
-      for (int y = 0; y < int(c.height); ++y)
-        for (int x = 0; x < int(c.width); ++x) {
-          const uint8_t* p = &noise[(size_t(y) * c.width + size_t(x)) * 4];
-          const uint32_t expected = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
-          const size_t at = size_t(y + c.to.top) * size_t(c.windowWidth) + size_t(x + c.to.left);
-          wrong += reference[at] != expected;
-        }
-      EXPECT_EQ(wrong, 0) << "the picture did not arrive unchanged";
-    }
+    const bool unscaled = c.bits >= 24 && c.to.right - c.to.left == int(c.width);
+    EXPECT_TRUE(!unscaled || WrongPixels(reference, c) == 0) << "the picture did not arrive unchanged";
     for (const char* path : kPaths) {
       SCOPED_TRACE(path);
       const std::vector<uint32_t> shown = Shown(path, c);
@@ -163,6 +168,53 @@ TEST_F(Presentation, EveryPathShowsTheSamePicture) {
       EXPECT_EQ(untouched, 0);
     }
   }
+}
+
+int OurSharedMemorySegments() {
+  std::ifstream list("/proc/sysvipc/shm");
+  int count = 0;
+  list.ignore(1 << 16, '\n');
+  for (long key, id, mode, size, creator; list >> key >> id >> mode >> size >> creator;
+       list.ignore(1 << 16, '\n'))
+    count += creator == getpid();
+  return count;
+}
+
+// The server reads a picture from shared memory after Present has returned,
+// and the memory is filled again only once it has. The server held by another
+// client until the last of three parts has waited, the window shows each part.
+TEST_F(Presentation, SharedMemoryIsFilledAgainOnlyOnceTheServerHasReadIt) {
+  const int segments = OurSharedMemorySegments();
+  {
+    setenv("QUELLAR_PRESENTATION", "shm", 1);
+    const Case c{"", 400, 100, 400, 100, 24, true, {0, 0, 400, 100}};
+    RedirectedWindow window(400, 100);
+    Ref<DirectDraw> dd;
+    Ref<DirectDrawSurface> primary, back;
+    ASSERT_TRUE(Open(window.Id(), c, &dd, &primary, &back));
+    ASSERT_TRUE(back->Store()->Upload(Noise(400, 100).data()));
+    // Not through Blt, which asks the server where the window is.
+    auto present = [&](int part) {
+      const RECT r{100 * part, 0, 100 * part + 100, 100};
+      EXPECT_TRUE(dd->Device()->Context().MakeCurrent() &&
+                  dd->Device()->Presenter().Present(back->Store()->Buffer(), r, r, nullptr, false));
+    };
+    SurfaceImage done;
+    present(0);
+    ASSERT_TRUE(primary->ReadBack(&done));
+    xcb_connection_t* holder = xcb_connect(nullptr, nullptr);
+    xcb_grab_server(holder);
+    free(xcb_get_input_focus_reply(holder, xcb_get_input_focus(holder), nullptr));
+    std::thread release([holder] {
+      std::this_thread::sleep_for(300ms);
+      xcb_disconnect(holder);
+    });
+    for (int part = 1; part < 4; ++part) present(part);
+    release.join();
+    ASSERT_TRUE(primary->ReadBack(&done));
+    EXPECT_EQ(WrongPixels(window.Pixels(), c), 0);
+  }
+  EXPECT_EQ(OurSharedMemorySegments(), segments) << "shared memory left behind";
 }
 
 double SecondsFor(int flips, FlipChain& chain) {
