@@ -20,35 +20,6 @@ class ForeignWindows : public ::testing::Test {
   OtherProgram other_;
 };
 
-TEST_F(ForeignWindows, AChildFillsItsParentAndGoesWithIt) {
-  Window parent = other_.CreateWindow(50, 60, 320, 240, true);
-  RECT parentClient;
-  ASSERT_TRUE(GetClientRect(parent, &parentClient));
-  EXPECT_EQ(parentClient, (RECT{0, 0, 320, 240}));
-  HWND child = CreateWindowEx(0, TestClass(), "Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                              0, parentClient.right, parentClient.bottom, parent);
-  ASSERT_NE(child, 0u);
-  EXPECT_EQ(GetParent(child), parent);
-  RECT rect;
-  ASSERT_TRUE(GetWindowRect(child, &rect));
-  EXPECT_EQ(rect, (RECT{50, 60, 370, 300}));
-  POINT origin{0, 0};
-  ASSERT_TRUE(ClientToScreen(child, &origin));
-  EXPECT_EQ(origin, (POINT{50, 60}));
-  EXPECT_TRUE(IsWindowVisible(child));
-  // A preview never takes the focus away from anyone.
-  EXPECT_NE(GetForegroundWindow(), child);
-
-  XDestroyWindow(other_.display(), parent);
-  other_.Sync();
-  ASSERT_TRUE(PumpUntil([] { return !Log(WM_DESTROY).empty(); }));
-  auto destroyed = Log(WM_DESTROY);
-  ASSERT_EQ(destroyed.size(), 1u);
-  EXPECT_EQ(destroyed[0].window, child);
-  EXPECT_FALSE(IsWindow(child));
-  EXPECT_FALSE(DestroyWindow(child));
-}
-
 TEST_F(ForeignWindows, AChildOfADeeperParentUsesTheDefaultVisual) {
   // A 32-bit parent, as a compositing desktop's preview pane can be.
   XVisualInfo info;
