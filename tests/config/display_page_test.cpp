@@ -137,13 +137,14 @@ TEST_F(DisplayPageTest, TheChoosersStartInTheRightFolderAndFillTheFields) {
   ASSERT_EQ(asked.size(), 3u);
   EXPECT_EQ(asked[0].initialFolder, objects) << "a fixed entry starts at the .x file";
   EXPECT_TRUE(asked[0].fileMustExist);
+  EXPECT_EQ(asked[0].filterIndex, 0) << "opens on the file type, not on all files";
   EXPECT_EQ(asked[0].filters.at(0).second, "*.bmp;*.ppm");
   EXPECT_EQ(asked[2].filters.at(0).second, "*.x");
   ExpectSavedLines({"XFileName = sz \"" + chosenObject + "\"",
                     "TextureName = sz \"" + chosenTexture + "\""});
 }
 
-TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleThatIsNoNumberSavesZero) {
+TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleOrCountThatIsNoNumberSavesZero) {
   // Not UTF-8, and the longest path that fits, cut by the dialog nowhere.
   const std::string longPath = "/" + std::string(257, 'p') + "x";
   WriteSettingsFile("XFileName = sz \"/obj/\\xff\\xfeball.x\"\nTextureName = sz \"" + longPath +
@@ -158,9 +159,10 @@ TEST_F(DisplayPageTest, BadStoredTextsSurviveOkAndAScaleThatIsNoNumberSavesZero)
 
   RunConfigDialog(0, {[](HWND dialog) {
     SetDlgItemText(dialog, IDC_SCALE, "big");
+    SetDlgItemText(dialog, IDC_GENERATIONS, "");
     Click(dialog, IDOK);
   }});
-  EXPECT_EQ(SettingsLine("XScale"), "XScale = binary 00 00 00 00");
+  ExpectSavedLines({"XScale = binary 00 00 00 00", "Generations = dword 0"});
 }
 
 TEST_F(DisplayPageTest, OkWhenTheFileCannotBeReplacedKeepsTheOldFileAndEnds) {

@@ -89,8 +89,8 @@ class ObjectPreviewTest : public ::testing::Test {
     EXPECT_TRUE(preview->graphics.primary->ReadBack(&image));
     return image;
   }
-  Colour Centre() {
-    const uint32_t p = Shown().Pixel(kSide / 2, kSide / 2);
+  Colour Centre(int below = 0) {
+    const uint32_t p = Shown().Pixel(kSide / 2, kSide / 2 + below);
     return {int(p >> 16) & 255, int(p >> 8) & 255, int(p) & 255};
   }
 
@@ -165,6 +165,27 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
   ASSERT_TRUE(preview->ChangeTexture());
   preview->Tick();
   EXPECT_DOUBLE_EQ(preview->colourCycleAngle, angle + 5 * kPi / 180);
+}
+
+// A texture file is wrapped round the object as the saver wraps it: the
+// image's top half (red) shows on the lower half of a box, its bottom (blue)
+// on the upper half.
+TEST_F(ObjectPreviewTest, ATextureFileIsWrappedRoundTheObjectAsInTheSaver) {
+  const std::string box = dir + "/box.x", halves = dir + "/halves.ppm";
+  WriteBox(box, 1, 1, 1);
+  std::ofstream image(halves, std::ios::binary);
+  image << "P6\n16 16\n255\n";
+  for (int i = 0; i < 16 * 16; ++i) image << uint8_t(i < 128 ? 255 : 0) << '\0' << uint8_t(i < 128 ? 0 : 255);
+  image.close();
+  Use(box);
+  preview->Reload();
+  Settle();
+  UseTexture(halves);
+  ASSERT_TRUE(preview->ChangeTexture());
+  preview->Tick();
+  const Colour upper = Centre(-12), lower = Centre(12);
+  EXPECT_TRUE(upper.b > 100 && upper.r < 30) << upper.r << " " << upper.b;
+  EXPECT_TRUE(lower.r > 100 && lower.b < 30) << lower.r << " " << lower.b;
 }
 
 // A texture that takes seconds to decode is read behind the dialog: the
