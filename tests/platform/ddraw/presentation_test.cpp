@@ -59,10 +59,7 @@ long WrongPixels(const std::vector<uint32_t>& shown, const Case& c) {
 class Presentation : public ::testing::Test {
  protected:
   void SetUp() override {
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    const bool display = !xcb_connection_has_error(c);
-    xcb_disconnect(c);
-    if (!display) GTEST_SKIP() << "no X display";
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
   }
   void TearDown() override { unsetenv("QUELLAR_PRESENTATION"); }
 
