@@ -39,6 +39,6 @@ class WindowPresenter {
 };
 
 // The cheapest way to the window that the device's context allows (see
-// platform/ddraw/NOTES.md). QUELLAR_PRESENTATION=gl or =shm asks for one way;
+// platform/ddraw/README.md). QUELLAR_PRESENTATION=gl or =shm asks for one way;
 // when the variable is set at all, the choice is written to standard error.
 std::unique_ptr<WindowPresenter> ChoosePresenter(DisplayDevice* device);
