@@ -29,15 +29,6 @@ namespace {
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-// The defaults of a fresh install.
-void ResetResolvedOptions() {
-  Resolved = ResolvedOptionsRecord{};
-  Resolved.ScreenColor = 2;
-  Resolved.Rendering = 1;
-  Resolved.DDDriverName = "";
-  Resolved.D3DDriverName = "Auto";
-}
-
 // Puts the default cell object, red, in front of the camera.
 Ref<RMFrame> AddRedObject(Stage& stage) {
   Direct3DRM* rm = stage.graphics.rm.Get();
@@ -75,7 +66,11 @@ class StageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-    ResetResolvedOptions();
+    Resolved = ResolvedOptionsRecord{};  // the defaults of a fresh install
+    Resolved.ScreenColor = 2;
+    Resolved.Rendering = 1;
+    Resolved.DDDriverName = "";
+    Resolved.D3DDriverName = "Auto";
     SetTraceHookForTesting([this](const char* text) { traces.push_back(text); });
     SetRenderStopEvent(stop);
     window = std::make_unique<RedirectedWindow>(200, 150, 10, 20);

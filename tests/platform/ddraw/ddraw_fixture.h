@@ -50,12 +50,6 @@ struct FlipChain {
   }
 };
 
-inline bool Fill(DirectDrawSurface* surface, uint32_t colour) {
-  DDBLTFX fx;
-  fx.dwFillColor = colour;
-  return surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
-}
-
 // Paints the back buffer through its 3-D device: column x gets grey level
 // x * 255 / (width - 1), as a renderer would leave it.
 inline bool PaintGreyRamp(DirectDrawSurface* back) {

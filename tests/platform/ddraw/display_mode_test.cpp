@@ -52,29 +52,4 @@ TEST(DisplayModeLook, EightBitsFollowTheSurfacePalette) {
   EXPECT_EQ(ColoursOfRow(chain.Show(), 240), std::set<uint32_t>{0x0000FF});
 }
 
-// The mode keeps its aspect on a screen of another shape, and black bars fill the rest:
-// 640 x 480 doubled is 1280 x 960, 32 rows short; 800 x 600 leaves 800 columns over.
-TEST(DisplayModeScaling, ModeKeepsItsAspectWithBarsOnTheSpareSides) {
-  struct Case {
-    int screenWidth, screenHeight;
-    uint32_t width, height;
-    std::vector<std::pair<int, int>> lit, bars;
-  };
-  const Case cases[] = {
-      {1280, 1024, 640, 480, {{0, 500}, {640, 32}, {640, 991}}, {{640, 31}, {640, 992}}},
-      {1600, 600, 800, 600, {{400, 300}, {1199, 300}}, {{399, 300}, {1200, 300}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.width) + " on " + std::to_string(c.screenWidth));
-    FlipChain chain(c.screenWidth, c.screenHeight, c.width, c.height, 32);
-    ASSERT_TRUE(chain.Ok());
-    ASSERT_TRUE(Fill(chain.back.Get(), 0x00FF00));
-    const SurfaceImage screen = chain.Show();
-    ASSERT_EQ(screen.width, c.screenWidth);
-    ASSERT_EQ(screen.height, c.screenHeight);
-    for (auto [x, y] : c.lit) EXPECT_EQ(screen.Pixel(x, y), 0x00FF00u) << x << "," << y;
-    for (auto [x, y] : c.bars) EXPECT_EQ(screen.Pixel(x, y), 0u) << x << "," << y;
-  }
-}
-
 }  // namespace
