@@ -35,38 +35,7 @@ TEST(Event, ManualStaysSetUntilResetAndAutomaticLetsOneWaitThrough) {
   EXPECT_FALSE(CloseHandle(nullptr));
 }
 
-struct StopRequest {
-  HANDLE stop;
-  std::atomic<int> rounds{0};
-};
-
-// The shape of the Render thread: wait on the stop event for a frame's time,
-// run a frame on each time-out, leave when the event is set.
-uint32_t LoopUntilStopped(void* parameter) {
-  auto* request = static_cast<StopRequest*>(parameter);
-  while (WaitForSingleObject(request->stop, 1) == WAIT_TIMEOUT) ++request->rounds;
-  return 7;
-}
-
-TEST(Thread, RunsUntilTheStopEventAndIsJoinedByWaiting) {
-  StopRequest request;
-  request.stop = CreateEventA(true, false);
-  HANDLE thread = CreateThread(LoopUntilStopped, &request);
-  ASSERT_NE(thread, nullptr);
-  while (request.rounds < 3) Sleep(1);
-  EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_TIMEOUT);
-  uint32_t exitCode = 0;
-  EXPECT_FALSE(GetExitCodeThread(thread, &exitCode));
-  EXPECT_FALSE(SetEvent(thread)) << "a thread is not an event";
-
-  SetEvent(request.stop);
-  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
-  ASSERT_TRUE(GetExitCodeThread(thread, &exitCode));
-  EXPECT_EQ(exitCode, 7u);
-  CloseHandle(thread);
-  CloseHandle(request.stop);
-}
-
+// The Render thread's own loop on the stop event is run by the saver tests.
 TEST(Thread, ClosingTheHandleOfARunningThreadLetsItFinish) {
   static std::atomic<bool> finished{false};
   HANDLE gate = CreateEventA(true, false);

@@ -4,22 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "platform/sys/command_line.h"
 #include "platform/sys/module_path.h"
 #include "platform/sys/string_resource.h"
 #include "platform/sys/utf8_truncate.h"
 
 namespace {
-
-TEST(CommandLine, IsTheArgumentsJoinedBySingleBlanks) {
-  const std::string before = GetCommandLineA();
-  EXPECT_NE(before.find("sys_tests"), std::string::npos) << "read from the process before main sets it";
-  const char* argv[] = {"/usr/bin/quellar", "/p", "1234"};
-  SetCommandLine(3, argv);
-  EXPECT_STREQ(GetCommandLineA(), "/usr/bin/quellar /p 1234");
-  SetCommandLine(1, argv);
-  EXPECT_STREQ(GetCommandLineA(), "/usr/bin/quellar");
-}
 
 TEST(ModulePath, IsThisProgramAndFitsTheBuffer) {
   char path[260];
