@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -91,35 +90,6 @@ TEST_F(ResolvedOptions, RandomSpeedRunsFrom2000To6AndNeverZero) {
   FakeBoard board;
   for (int run = 0; run < 20000 && Resolved.FrameInterval >= 6; ++run) ReresolveOptions(board);
   EXPECT_GE(Resolved.FrameInterval, 6);
-}
-
-// The first run draws speed, roll, colors, edges, size, camera, wave; the end
-// of a run draws the size last. The same seed must give the same saver.
-TEST_F(ResolvedOptions, TheFirstRunAndLaterRunsDrawInTheirOwnOrder) {
-  AllRandom();
-  const int32_t widths[] = {32, 20, 12}, heights[] = {24, 15, 9};
-  FakeBoard board;
-  for (const bool again : {false, true}) {
-    for (uint32_t seed = 0; seed < 50; ++seed) {
-      SCOPED_TRACE(testing::Message() << (again ? "again" : "first") << " seed " << seed);
-      SeedRandom(seed);
-      int d[8];
-      for (int& draw : d) draw = DrawRandom();
-      SeedRandom(seed);
-      again ? ReresolveOptions(board) : ResolveOptions(RECT{});
-      const int32_t n = int32_t(32767.0 * std::sqrt(d[0] / 32767.0));
-      EXPECT_EQ(Resolved.FrameInterval, int32_t(2000.0 * std::pow(0.75, n / 1638)));
-      EXPECT_EQ(Resolved.Roll, d[1] % 3);
-      EXPECT_EQ(Resolved.Colors, d[2] % 3);
-      EXPECT_EQ(Resolved.ConnectTBLR, d[3] % 2);
-      const int size = d[again ? 6 : 4] % 3;
-      EXPECT_EQ(std::make_pair(Resolved.BoardWidth, Resolved.BoardHeight),
-                std::make_pair(widths[size], heights[size]));
-      EXPECT_EQ(Resolved.CameraMove, d[again ? 4 : 5] % 2);
-      EXPECT_EQ(Resolved.Wave, d[again ? 5 : 6] % 3);
-      EXPECT_EQ(DrawRandom(), d[7]) << "exactly seven draws";
-    }
-  }
 }
 
 TEST_F(ResolvedOptions, AnEndedRunRestartsOnTheSameSizeAndResizesOnAnother) {
