@@ -19,20 +19,6 @@ class FramebufferTest : public ::testing::Test {
     if (context_) context_->DoneCurrent();
   }
 
-  // Fills the top half red and the bottom half blue, in GL's own rows.
-  static void PaintHalves(const Framebuffer& fbo) {
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo.Name());
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, fbo.Height() / 2, fbo.Width(), fbo.Height() - fbo.Height() / 2);
-    glClearColor(1, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glScissor(0, 0, fbo.Width(), fbo.Height() / 2);
-    glClearColor(0, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  }
-
   std::unique_ptr<GlContext> context_;
 };
 
@@ -49,31 +35,6 @@ TEST_F(FramebufferTest, Rgb565KeepsFiveSixFiveBits) {
   EXPECT_NE(rgba[0], 100);
   EXPECT_NEAR(rgba[0], 100, 5);
   EXPECT_NEAR(rgba[1], 100, 3);
-}
-
-// Rows come back top row first, also after a resize to an odd row count.
-TEST_F(FramebufferTest, ReadPixelsGivesTopRowFirstBeforeAndAfterAResize) {
-  Framebuffer fbo(8, 6, ColorFormat::kRgba8, 24);
-  ASSERT_TRUE(fbo.IsValid());
-  EXPECT_TRUE(fbo.HasDepth());
-  std::vector<uint8_t> rgba;
-  for (const auto& [width, height] : {std::pair{8, 6}, std::pair{33, 17}}) {
-    SCOPED_TRACE(testing::Message() << width << "x" << height);
-    ASSERT_TRUE(fbo.Resize(width, height));
-    PaintHalves(fbo);
-    ASSERT_TRUE(fbo.ReadPixels(rgba));
-    ASSERT_EQ(rgba.size(), size_t(width) * size_t(height) * 4);
-    // The middle row of an odd count belongs to the top half.
-    const size_t middle = size_t((height - 1) / 2 * width) * 4, bottom = rgba.size() - 4;
-    EXPECT_EQ(std::vector(rgba.begin(), rgba.begin() + 3), (std::vector<uint8_t>{255, 0, 0}));
-    EXPECT_EQ(rgba[middle], 255) << "middle row red";
-    EXPECT_EQ(std::vector(rgba.begin() + bottom, rgba.begin() + bottom + 3),
-              (std::vector<uint8_t>{0, 0, 255}));
-  }
-  EXPECT_FALSE(fbo.Resize(0, 10));
-  EXPECT_FALSE(fbo.IsValid());
-  EXPECT_FALSE(fbo.ReadPixels(rgba));
-  EXPECT_FALSE(Framebuffer(4, 4, ColorFormat::kRgba8, 0).HasDepth());
 }
 
 TEST_F(FramebufferTest, ProgramReportsCompileErrors) {
