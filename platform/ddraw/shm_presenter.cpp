@@ -25,8 +25,8 @@ struct Freed {
 };
 
 bool Fits(const RECT& r, int width, int height) {
-  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height &&
-         r.right > r.left && r.bottom > r.top;
+  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.right > r.left &&
+         r.bottom > r.top;
 }
 
 int Width(const RECT& r) {
@@ -53,9 +53,8 @@ bool IsXrgbVisual(const xcb_setup_t* setup, xcb_visualid_t visual, uint8_t depth
     for (auto d = xcb_screen_allowed_depths_iterator(s.data); d.rem; xcb_depth_next(&d))
       for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
         if (v.data->visual_id == visual)
-          return v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR &&
-                 v.data->red_mask == 0xFF0000 && v.data->green_mask == 0xFF00 &&
-                 v.data->blue_mask == 0xFF;
+          return v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR && v.data->red_mask == 0xFF0000 &&
+                 v.data->green_mask == 0xFF00 && v.data->blue_mask == 0xFF;
   return false;
 }
 
@@ -115,8 +114,7 @@ bool ShmPresenter::SetUp() {
   gc_ = xcb_generate_id(c_);
   const uint32_t noExposures = 0;
   xcb_create_gc(c_, gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-  if (scaling_ == Scaling::kOnServer && !SetUpRender(attributes->visual))
-    scaling_ = Scaling::kInGl;
+  if (scaling_ == Scaling::kOnServer && !SetUpRender(attributes->visual)) scaling_ = Scaling::kInGl;
   return true;
 }
 
@@ -140,9 +138,9 @@ bool ShmPresenter::SetUpRender(xcb_visualid_t visual) {
   for (auto f = xcb_render_query_pict_formats_formats_iterator(formats.reply); f.rem;
        xcb_render_pictforminfo_next(&f)) {
     const xcb_render_directformat_t& d = f.data->direct;
-    if (f.data->type == XCB_RENDER_PICT_TYPE_DIRECT && f.data->depth == 24 &&
-        d.red_shift == 16 && d.red_mask == 0xFF && d.green_shift == 8 && d.green_mask == 0xFF &&
-        d.blue_shift == 0 && d.blue_mask == 0xFF && d.alpha_mask == 0)
+    if (f.data->type == XCB_RENDER_PICT_TYPE_DIRECT && f.data->depth == 24 && d.red_shift == 16 &&
+        d.red_mask == 0xFF && d.green_shift == 8 && d.green_mask == 0xFF && d.blue_shift == 0 &&
+        d.blue_mask == 0xFF && d.alpha_mask == 0)
       sourceFormat_ = f.data->id;
   }
   if (!windowFormat || !sourceFormat_) return false;
@@ -266,8 +264,8 @@ void ShmPresenter::PutScaled(Buffer& b, int width, int height, const RECT& to) {
     FreePixmap(b);
     b.pixmap = xcb_generate_id(c_);
     if (sharedPixmaps_)
-      xcb_shm_create_pixmap(c_, b.pixmap, window_, uint16_t(width), uint16_t(height),
-                            depth_, b.segment, 0);
+      xcb_shm_create_pixmap(c_, b.pixmap, window_, uint16_t(width), uint16_t(height), depth_,
+                            b.segment, 0);
     else
       xcb_create_pixmap(c_, depth_, b.pixmap, window_, uint16_t(width), uint16_t(height));
     b.picture = xcb_generate_id(c_);
@@ -278,9 +276,8 @@ void ShmPresenter::PutScaled(Buffer& b, int width, int height, const RECT& to) {
     b.height = height;
   }
   if (!sharedPixmaps_)
-    xcb_shm_put_image(c_, b.pixmap, gc_, uint16_t(width), uint16_t(height), 0, 0,
-                      uint16_t(width), uint16_t(height), 0, 0, depth_,
-                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, 0);
+    xcb_shm_put_image(c_, b.pixmap, gc_, uint16_t(width), uint16_t(height), 0, 0, uint16_t(width),
+                      uint16_t(height), 0, 0, depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, 0);
   // The transform takes a window pixel's centre to the source, in 16.16 fixed
   // point. Nearest-pixel sampling takes a centre that lands exactly on an edge
   // between two source pixels to the first of them, as GL's blit does; a scale
@@ -288,12 +285,11 @@ void ShmPresenter::PutScaled(Buffer& b, int width, int height, const RECT& to) {
   auto fixed = [](int numerator, int denominator) {
     return int32_t((int64_t(numerator) << 16) / denominator);
   };
-  const xcb_render_transform_t transform{fixed(width, Width(to)), 0, 0,
-                                         0, fixed(height, Height(to)), 0,
-                                         0, 0, fixed(1, 1)};
+  const xcb_render_transform_t transform{
+      fixed(width, Width(to)), 0, 0, 0, fixed(height, Height(to)), 0, 0, 0, fixed(1, 1)};
   xcb_render_set_picture_transform(c_, b.picture, transform);
-  xcb_render_composite(c_, XCB_RENDER_PICT_OP_SRC, b.picture, XCB_NONE, windowPicture_, 0, 0, 0,
-                       0, int16_t(to.left), int16_t(to.top), uint16_t(Width(to)),
+  xcb_render_composite(c_, XCB_RENDER_PICT_OP_SRC, b.picture, XCB_NONE, windowPicture_, 0, 0, 0, 0,
+                       int16_t(to.left), int16_t(to.top), uint16_t(Width(to)),
                        uint16_t(Height(to)));
 }
 
@@ -344,11 +340,10 @@ bool ShmPresenter::Fill(const RECT& area, Colour colour) {
 
 bool ShmPresenter::Read(SurfaceImage* picture) {
   const int width = device_->WindowWidth(), height = device_->WindowHeight();
-  Freed image(xcb_get_image_reply(
-      c_,
-      xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0, uint16_t(width),
-                    uint16_t(height), ~0u),
-      nullptr));
+  Freed image(xcb_get_image_reply(c_,
+                                  xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0,
+                                                uint16_t(width), uint16_t(height), ~0u),
+                                  nullptr));
   if (!image || xcb_get_image_data_length(image.reply) < width * height * 4) return false;
   const uint8_t* bgrx = xcb_get_image_data(image.reply);
   picture->width = width;

@@ -47,7 +47,8 @@ const char kUsage[] =
     "usage: quellar-present-bench [--bin DIR] [--seconds S] [--size WxH] [--display N]\n"
     "                             [--idle] [--case M[f][@SPEED]]...\n"
     "Starts its own Xvfb (on :N when given). For each case (ScreenMode M, 'f' for the FPS\n"
-    "overlay, Speed, 20 unless given) runs quellar-render headless and quellar on the screen, and prints frames\n"
+    "overlay, Speed, 20 unless given) runs quellar-render headless and quellar on the screen, and "
+    "prints frames\n"
     "a second and milliseconds of processor time a frame for both; the shown frames are\n"
     "counted from the X server's damage reports and their time includes the X server's.\n"
     "For an 'f' case it also measures what the overlay alone costs: quellar-render draws\n"
@@ -136,7 +137,8 @@ bool RunHeadless(const Options& o, const std::map<std::string, std::string>& env
   const std::string text = ReadFile(output);
   const size_t at = text.rfind("frames=");
   return at != std::string::npos &&
-         std::sscanf(text.c_str() + at, "frames=%ld seconds=%lf", &run->frames, &run->seconds) == 2 &&
+         std::sscanf(text.c_str() + at, "frames=%ld seconds=%lf", &run->frames, &run->seconds) ==
+             2 &&
          run->frames > 0;
 }
 
@@ -182,8 +184,9 @@ bool MeasureOverlay(const Options& o, const std::map<std::string, std::string>& 
   return true;
 }
 
-bool MeasureShown(const Options& o, const Xvfb& server, const std::map<std::string, std::string>& env,
-                  const std::string& scratch, Figures* figures) {
+bool MeasureShown(const Options& o, const Xvfb& server,
+                  const std::map<std::string, std::string>& env, const std::string& scratch,
+                  Figures* figures) {
   DamageCounter counter(server.Name());
   if (!counter.Ok()) return false;
   Child saver({o.binaries + "/quellar", "/s"}, env, scratch + "/saver.txt");
@@ -204,8 +207,8 @@ bool MeasureShown(const Options& o, const Xvfb& server, const std::map<std::stri
   const long frames = countFor(o.seconds);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu = ProcessCpuSeconds(saver.Pid()) - saverBefore +
-                     ProcessCpuSeconds(server.Pid()) - serverBefore;
+  const double cpu =
+      ProcessCpuSeconds(saver.Pid()) - saverBefore + ProcessCpuSeconds(server.Pid()) - serverBefore;
   saver.Signal(SIGTERM);
   saver.Wait();
   if (frames <= 0) return false;
@@ -244,10 +247,10 @@ int main(int argc, char** argv) {
   std::printf("%s; Xvfb %s at %dx%d; %.0f s a measurement; saver at %s priority\n",
               MachineLine().c_str(), server.Name().c_str(), options.width, options.height,
               options.seconds, options.idle ? "its own idle" : "normal");
-  std::printf("%-28s %9s %9s %6s %11s %11s %6s\n", "case", "headless", "shown", "ratio",
-              "headless", "shown", "ratio");
-  std::printf("%-28s %9s %9s %6s %11s %11s %6s\n", "", "fps", "fps", "", "ms CPU/fr",
-              "ms CPU/fr", "");
+  std::printf("%-28s %9s %9s %6s %11s %11s %6s\n", "case", "headless", "shown", "ratio", "headless",
+              "shown", "ratio");
+  std::printf("%-28s %9s %9s %6s %11s %11s %6s\n", "", "fps", "fps", "", "ms CPU/fr", "ms CPU/fr",
+              "");
   int failures = 0;
   for (const Case& c : options.cases) {
     const std::string home = scratch + "/config";
@@ -279,9 +282,10 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::printf("  overlay alone (same frames headless, off and on in turns): %+.3f ms CPU a frame,"
-                " %+.1f %% of %.2f ms\n",
-                added, 100.0 * added / without, without);
+    std::printf(
+        "  overlay alone (same frames headless, off and on in turns): %+.3f ms CPU a frame,"
+        " %+.1f %% of %.2f ms\n",
+        added, 100.0 * added / without, without);
     std::fflush(stdout);
   }
   if (failures == 0) std::filesystem::remove_all(scratch);

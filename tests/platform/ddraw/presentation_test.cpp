@@ -143,7 +143,8 @@ TEST_F(Presentation, EveryPathShowsTheSamePicture) {
     ASSERT_EQ(reference.size(), size_t(c.windowWidth) * size_t(c.windowHeight));
     // Unscaled, the reference path's picture is the noise itself, in its place.
     const bool unscaled = c.bits >= 24 && c.to.right - c.to.left == int(c.width);
-    EXPECT_TRUE(!unscaled || WrongPixels(reference, c) == 0) << "the picture did not arrive unchanged";
+    EXPECT_TRUE(!unscaled || WrongPixels(reference, c) == 0)
+        << "the picture did not arrive unchanged";
     for (const char* path : kPaths) {
       SCOPED_TRACE(path);
       const std::vector<uint32_t> shown = Shown(path, c);
