@@ -204,7 +204,7 @@ TEST_F(Presentation, SharedMemoryIsFilledAgainOnlyOnceTheServerHasReadIt) {
     xcb_grab_server(holder);
     free(xcb_get_input_focus_reply(holder, xcb_get_input_focus(holder), nullptr));
     std::thread release([holder] {
-      std::this_thread::sleep_for(300ms);
+      std::this_thread::sleep_for(100ms);
       xcb_disconnect(holder);
     });
     for (int part = 1; part < 4; ++part) present(part);
