@@ -84,20 +84,6 @@ TEST_F(RegistryKeyTest, ValuesComeBackWithTheirTypesAndSizes) {
   EXPECT_NE(SetString(key_, "Word", "x"), ERROR_SUCCESS) << "opened for reading only";
 }
 
-TEST_F(RegistryKeyTest, AValueLongerThanTheBufferFailsAndLeavesTheBuffer) {
-  WriteText(KeyFile("Key"), "Six = sz \"Random\"\nSeven = sz \"Randoms\"\nEight = sz \"KURUKURU\"\n"
-                   "Nine = sz \"KURUKURUx\"\n");
-  ASSERT_EQ(Open(), ERROR_SUCCESS);
-  const std::string untouched(16, '#');
-  EXPECT_EQ(Query(key_, "Six", 7), Answer(ERROR_SUCCESS, REG_SZ, 7, std::string("Random", 7)));
-  EXPECT_EQ(Query(key_, "Seven", 7), Answer(ERROR_MORE_DATA, REG_SZ, 8, untouched));
-  EXPECT_EQ(Query(key_, "Eight", 9), Answer(ERROR_SUCCESS, REG_SZ, 9, std::string("KURUKURU", 9)));
-  EXPECT_EQ(Query(key_, "Nine", 9), Answer(ERROR_MORE_DATA, REG_SZ, 10, untouched));
-  uint32_t size = 0;
-  EXPECT_EQ(RegQueryValueExA(key_, "Nine", nullptr, nullptr, &size), ERROR_SUCCESS);
-  EXPECT_EQ(size, 10u);
-}
-
 TEST_F(RegistryKeyTest, ASaveKeepsWhatWasEditedByHandMeanwhile) {
   WriteText(KeyFile("Key"), "# hand written\nSpeed = dword 3\n");
   ASSERT_EQ(Create(), ERROR_SUCCESS);
