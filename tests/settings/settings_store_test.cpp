@@ -62,7 +62,8 @@ TEST(DefaultXFileName, ReplacesTheFileNamesExtensionOrAddsOne) {
       {"C:\\my.savers\\Quellar", "C:\\my.savers\\Quellar.X"},
       {"/opt/quellar.tar.bin", "/opt/quellar.tar.X"},
       {"/opt/quellar.", "/opt/quellar.X"},
-      {"/home/u/.local/bin/.quellar", "/home/u/.local/bin/.quellar.X"}};
+      {"/opt/.quellar", "/opt/.quellar.X"},
+      {"C:\\q.scr", "C:\\q.X"}};
   char out[260];
   for (const auto& [path, expected] : cases) {
     DeriveXFileName(path, out, sizeof out);

@@ -29,27 +29,25 @@ std::string ReadSettingsFile() {
   return text.str();
 }
 
-IsolatedEnv::IsolatedEnv() : root_(MakeTempDir()) {
-  std::filesystem::create_directories(ConfigHome());
-  std::filesystem::create_directories(RuntimeDir());
-  std::filesystem::permissions(RuntimeDir(), std::filesystem::perms::owner_all);
-  setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", RuntimeDir().c_str(), 1);
-}
-
-IsolatedEnv::~IsolatedEnv() {
-  std::error_code ignored;
-  std::filesystem::remove_all(root_, ignored);
-}
-
 namespace {
 class IsolatedEnvironment : public ::testing::Environment {
 public:
-  void SetUp() override { env_ = std::make_unique<IsolatedEnv>(); }
-  void TearDown() override { env_.reset(); }
+  void SetUp() override {
+    root_ = MakeTempDir();
+    const std::string config = root_ + "/config", runtime = root_ + "/runtime";
+    std::filesystem::create_directories(config);
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
 
 private:
-  std::unique_ptr<IsolatedEnv> env_;
+  std::string root_;
 };
 
 [[maybe_unused]] const auto* const kInstalled =
