@@ -16,13 +16,6 @@ namespace {
                                        << x << ", " << y << ", " << z << ")";
 }
 
-bool SameMatrix(const Mat4& a, const Mat4& b, double tol) {
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 4; ++c)
-      if (std::abs(a.m[r][c] - b.m[r][c]) > tol) return false;
-  return true;
-}
-
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -47,31 +40,6 @@ class FrameTest : public ::testing::Test {
   Ref<Direct3DRM> rm_;
   Ref<RMFrame> scene_;
 };
-
-TEST_F(FrameTest, TurnAndTravelAfterKMoves) {
-  auto f = Child(scene_);
-  const float theta = 0.1f;
-  f->SetRotation(scene_, 0, 0, 1, theta);
-  f->SetVelocity(scene_, 0.5f, 0, -1);
-  for (int k = 0; k < 7; ++k) scene_->Move(1.0f);
-  // About +z, the x axis turns towards +y.
-  const Mat4 m = f->World();
-  EXPECT_NEAR(m.m[0][0], std::cos(7 * theta), 1e-5);
-  EXPECT_NEAR(m.m[0][1], std::sin(7 * theta), 1e-5);
-  EXPECT_NEAR(m.m[1][0], -std::sin(7 * theta), 1e-5);
-  EXPECT_TRUE(Near(Of(f, scene_).dir, 0, 0, 1));
-  EXPECT_TRUE(Near(Of(f, scene_).pos, 3.5f, 0, -7));
-  // One move of 4 steps is four moves of one, and a pure turn keeps the origin.
-  auto a = Child(scene_), b = Child(scene_);
-  for (auto& g : {a, b}) {
-    g->SetPosition(scene_, 2, -1, 7);
-    g->SetRotation(scene_, 1, 1, 0, 0.0523593351f);
-  }
-  a->Move(4.0f);
-  for (int i = 0; i < 4; ++i) b->Move(1.0f);
-  EXPECT_TRUE(SameMatrix(a->Local(), b->Local(), 1e-6));
-  EXPECT_TRUE(Near(Of(a, scene_).pos, 2, -1, 7));
-}
 
 TEST_F(FrameTest, RotationAxisIsTakenInTheReferenceFrameAndChildrenFollow) {
   auto board = Child(scene_);
@@ -143,11 +111,9 @@ TEST_F(FrameTest, FramesAndVisualsAreHeldOnceWithoutLoopsOrDanglingParents) {
   b->SetPosition(scene_, 0, 7, 0);
   auto cell = Child(a);
   cell->SetPosition(a, 1, 2, 3);
-  const Mat4 before = cell->Local();
   ASSERT_TRUE(b->AddChild(cell));
   EXPECT_EQ(cell->GetParent(), b.Get());
   EXPECT_TRUE(a->Children().empty());
-  EXPECT_TRUE(SameMatrix(cell->Local(), before, 0));
   EXPECT_TRUE(Near(Of(cell, scene_).pos, 1, 9, 3)) << "jumped with the new parent";
   EXPECT_TRUE(b->AddChild(cell));
   EXPECT_EQ(b->Children().size(), 1u) << "adding twice is a no-op";
