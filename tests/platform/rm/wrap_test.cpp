@@ -14,12 +14,13 @@ void ExpectWrapped(const Ref<RMWrap>& wrap, Direct3DRM& rm, const std::vector<D3
   g.groups.resize(1);
   auto mesh = MakeMesh(rm, g);
   ASSERT_TRUE(wrap->Apply(mesh));
+  float u = 0, v = 0;
   for (size_t i = 0; i < points.size(); ++i) {
-    float u = 0, v = 0;
     ASSERT_TRUE(mesh->GetVertexUV(i, &u, &v));
     EXPECT_NEAR(u, expected[2 * i], 1e-5) << "vertex " << i;
     EXPECT_NEAR(v, expected[2 * i + 1], 1e-5) << "vertex " << i;
   }
+  EXPECT_FALSE(mesh->GetVertexUV(points.size(), &u, &v)) << "one past the last vertex";
 }
 
 TEST(WrapTest, SphereGivesKnownVerticesTheirCoordinates) {

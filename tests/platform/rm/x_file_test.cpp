@@ -194,6 +194,15 @@ TEST_F(XFileTest, CoordinatesThatAreNotFiniteOrBeyondTenToThe30FailToLoad) {
       "scaled.x", header + "Frame A { FrameTransformMatrix { 1e20,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }\n" +
                       mesh("1e20").substr(header.size()) + "}\n")));
   EXPECT_TRUE(builder_->Load(WriteTempFile("large.x", mesh("1e29"))));
+  // Normals and texture coordinates are numbers from the file too.
+  const std::string sane = mesh("0").substr(0, mesh("0").size() - 3);
+  for (const std::string x : {"0", "nan", "inf"}) {
+    for (const std::string& inner : {"MeshNormals { 3; " + x + ";0;1;, 0;0;1;, 0;0;1;; 1; 3;0,1,2;; }",
+                                     "MeshTextureCoords { 3; " + x + ";0;, 0;0;, 0;0;; }"}) {
+      EXPECT_EQ(builder_->Load(WriteTempFile("absurd.x", sane + " " + inner + " }\n")), x == "0")
+          << inner;
+    }
+  }
 }
 
 }  // namespace
