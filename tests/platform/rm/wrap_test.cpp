@@ -21,6 +21,7 @@ void ExpectWrapped(const Ref<RMWrap>& wrap, Direct3DRM& rm, const std::vector<D3
     EXPECT_NEAR(v, expected[2 * i + 1], 1e-5) << "vertex " << i;
   }
   EXPECT_FALSE(mesh->GetVertexUV(points.size(), &u, &v)) << "one past the last vertex";
+  EXPECT_FALSE(mesh->SetVertexUV(points.size(), 0, 0));
 }
 
 TEST(WrapTest, SphereGivesKnownVerticesTheirCoordinates) {
