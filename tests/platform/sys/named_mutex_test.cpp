@@ -11,7 +11,7 @@
 namespace {
 
 // Another process, and its release on exit or crash, are seen through the
-// instance mutex built on this one (tests/settings/instance_mutex_test.cpp).
+// instance mutex built on this one, in the saver's and the dialog's own runs.
 TEST(NamedMutex, ASecondHandleInTheSameProcessSeesTheNameButNeverOwnsIt) {
   HANDLE mine = CreateMutexA(true, "../../etc/x\\y");  // slashes stay in the lock folder
   ASSERT_NE(mine, nullptr);
