@@ -1,6 +1,3 @@
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -63,43 +60,6 @@ TEST(DialogMessages, UserActionsReachTheProcedureWithIdAndCode) {
   EXPECT_TRUE(SawCommand(kRandom, BN_CLICKED));
   EXPECT_TRUE(SawCommand(kOk, BN_CLICKED));
   EXPECT_EQ(SeenMessages().back().message, WM_DESTROY);
-}
-
-TEST(DialogMessages, TrackbarKeepsItsPositionInRangeAndShowsATickPerValue) {
-  std::vector<LRESULT> positions;
-  int tickColumns = 0;
-  DialogRun run;
-  run.body = [&](HWND dialog) {
-    auto send = [&](uint32_t m, WPARAM w, LPARAM l) { return SendDlgItemMessage(dialog, kTrackbar, m, w, l); };
-    send(TBM_SETRANGE, TRUE, MAKELPARAM(1, 9));
-    // Out-of-range positions are checked through the configuration dialog.
-    send(TBM_SETPOS, TRUE, 4);
-    positions.push_back(send(TBM_GETPOS, 0, 0));
-    send(TBM_SETPAGESIZE, 0, 1);
-    // A keyboard page step moves by the page size.
-    Widget(dialog, kTrackbar)->setFocus();
-    QTest::keyClick(Widget(dialog, kTrackbar), Qt::Key_PageUp);
-    positions.push_back(send(TBM_GETPOS, 0, 0));
-    send(TBM_SETRANGE, TRUE, MAKELPARAM(0, 20));
-    PumpEvents(50);
-    // Count the tick marks drawn under the groove: one per value.
-    QImage image = Widget(dialog, kTrackbar)->grab().toImage();
-    for (int row = image.height() / 2; row < image.height(); ++row) {
-      QRgb background = image.pixel(0, row);
-      int marks = 0;
-      bool inMark = false;
-      for (int x = 0; x < image.width(); ++x) {
-        bool dark = qGray(image.pixel(x, row)) + 30 < qGray(background);
-        marks += dark && !inMark;
-        inMark = dark;
-      }
-      tickColumns = std::max(tickColumns, marks);
-    }
-    EndDialog(dialog, 0);
-  };
-  RunDialog(run);
-  EXPECT_EQ(positions, (std::vector<LRESULT>{4, 5}));
-  EXPECT_EQ(tickColumns, 21);
 }
 
 }  // namespace

@@ -42,22 +42,17 @@ struct Chooser {
   }
 };
 
-TEST_F(DialogServices, FileChooserAsksWithTheFiltersAndGivesBackTheChosenPath) {
+TEST_F(DialogServices, FileChooserRefusesWhatDoesNotFitAndMatchesPatternsAsTheSystemDoes) {
   std::string folder = MakeTempDir() + "/物体 の フォルダ";
   QDir().mkpath(QString::fromStdString(folder));
   std::string model = folder + "/model no ext";
   Touch(model);
   const char filter[] = "X ﾌｧｲﾙ(*.x)\0*.x\0ﾃｸｽﾁｬ(*.bmp,*.ppm)\0*.bmp;*.ppm\0\0";
 
-  FileChooserRequest asked;
-  std::optional<std::string> answer = model;
-  SetFileChooserForTesting([&](const FileChooserRequest& r) { asked = r; return answer; });
-  std::string withSlash = folder + "/";
-  Chooser chosen(filter, withSlash.c_str());
-  EXPECT_TRUE(GetOpenFileNameA(&chosen.ofn));
-  EXPECT_EQ(std::string(chosen.file), model);
-  // The request's folder, filters and flags are checked through the configuration dialog.
-  EXPECT_EQ(asked.initialFolder, folder + "/");
+  // The request and the chosen path filling the field are checked through the
+  // configuration dialog; here what the caller gets when nothing fits.
+  std::optional<std::string> answer;
+  SetFileChooserForTesting([&](const FileChooserRequest&) { return answer; });
 
   struct Refusal {
     const char* what;

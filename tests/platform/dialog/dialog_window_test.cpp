@@ -1,10 +1,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
-#include <cmath>
 
 #include "dialog_test_support.h"
-#include "platform/gdi/gdi.h"
 #include "x_client.h"
 
 // The dialog as a window: keys, focus, owners, and the window calls of the
@@ -82,12 +80,11 @@ TEST(DialogWindow, TabFollowsTemplateOrderMnemonicsAndArrowsLeadThroughGroups) {
   EXPECT_TRUE(checkedAfterArrow);
 }
 
-// The dialog layer's windows answer the window library's calls.
-TEST(DialogWindow, ControlsArePlacedInDialogUnitsAndMoveWithTheWindowCalls) {
-  RECT ok{}, cancel{}, tabs{}, dialogRect{}, afterMove{};
+// Moving the dialog and looking at it through the window library is left to
+// the configuration dialog's About box and preview.
+TEST(DialogWindow, ControlsArePlacedInDialogUnits) {
+  RECT ok{}, cancel{}, tabs{};
   POINT origin{};
-  bool blackIsX = false;
-  int screenWidth = 0;
   HWND parent = 0, dialogHandle = 0;
   DialogRun run;
   run.body = [&](HWND dialog) {
@@ -97,14 +94,6 @@ TEST(DialogWindow, ControlsArePlacedInDialogUnitsAndMoveWithTheWindowCalls) {
     GetWindowRect(GetDlgItem(dialog, kTabs), &tabs);
     ClientToScreen(dialog, &origin);
     parent = GetParent(GetDlgItem(dialog, kOk));
-    GetWindowRect(dialog, &dialogRect);
-    SetWindowPos(dialog, 0, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PumpUntil([&] { GetWindowRect(dialog, &afterMove); return afterMove.left == 40; });
-    HDC dc = GetDC(dialog);
-    screenWidth = GetDeviceCaps(dc, HORZRES);
-    ReleaseDC(dialog, dc);
-    // The black rectangle is a real X window inside the dialog's.
-    blackIsX = XWindowWidth(GetDlgItem(dialog, kBlack)) == Widget(dialog, kBlack)->width();
     EndDialog(dialog, 0);
   };
   RunDialog(run);
@@ -118,11 +107,6 @@ TEST(DialogWindow, ControlsArePlacedInDialogUnitsAndMoveWithTheWindowCalls) {
   EXPECT_EQ(cancel.right - cancel.left, width);
   EXPECT_NEAR(ok.top - tabs.top, 145 * baseY / 8, 1.5);
   EXPECT_NEAR(tabs.left - origin.x, 5 * baseX / 4, 1.0);
-  EXPECT_EQ(afterMove.left, 40);
-  EXPECT_EQ(afterMove.top, 30);
-  EXPECT_EQ(afterMove.right - afterMove.left, dialogRect.right - dialogRect.left) << "not resized";
-  EXPECT_EQ(screenWidth, 1280);
-  EXPECT_TRUE(blackIsX);
 }
 
 TEST(DialogWindow, OwnerOfAnotherProgramMissingOrGoneDoesNotHinderTheDialog) {

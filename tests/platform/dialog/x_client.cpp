@@ -31,10 +31,3 @@ unsigned long TransientForOf(unsigned long window) {
   if (Display* d = Connection()) XGetTransientForHint(d, window, &owner);
   return owner;
 }
-
-int XWindowWidth(unsigned long window) {
-  Display* d = Connection();
-  XWindowAttributes attributes;
-  if (!d || !XGetWindowAttributes(d, window, &attributes)) return -1;
-  return attributes.width;
-}

@@ -5,4 +5,3 @@
 unsigned long CreateForeignWindow();
 void DestroyForeignWindow(unsigned long window);
 unsigned long TransientForOf(unsigned long window);
-int XWindowWidth(unsigned long window);  // -1 for no window

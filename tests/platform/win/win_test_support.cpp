@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <mutex>
 
 #include "platform/win/application.h"
@@ -82,11 +81,6 @@ void PumpFor(int ms) {
 
 bool HaveDisplay() {
   return XServer::Get() != nullptr;
-}
-
-void RunXdotool(const std::string& arguments) {
-  std::string command = "xdotool " + arguments;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
 OtherProgram::OtherProgram() : display_(XOpenDisplay(nullptr)) {}

@@ -35,7 +35,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 void PumpFor(int ms);
 
 bool HaveDisplay();
-void RunXdotool(const std::string& arguments);
 
 // A second client of the X server, standing for other programs.
 class OtherProgram {
