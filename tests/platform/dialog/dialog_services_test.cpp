@@ -81,7 +81,7 @@ TEST_F(DialogServices, FileChooserRefusesWhatDoesNotFitAndMatchesPatternsAsTheSy
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
-    poll.stop();
+    // Tried again each tick: on a busy machine the folder may not be listed yet.
     shown = dialog->windowTitle();
     dialog->selectFile(QString::fromStdString(folder + "/MODEL.X"));
     QMetaObject::invokeMethod(dialog, "accept");
@@ -89,6 +89,7 @@ TEST_F(DialogServices, FileChooserRefusesWhatDoesNotFitAndMatchesPatternsAsTheSy
   poll.start(50);
   Chooser real(filter, folder.c_str());
   EXPECT_TRUE(GetOpenFileNameA(&real.ofn));
+  poll.stop();
   EXPECT_EQ(std::string(real.file), folder + "/MODEL.X");
   EXPECT_EQ(shown, "開く");
 }
