@@ -67,6 +67,12 @@ TEST_F(RenderTest, LightsAddUpTruncateToBytesAndSaturate) {
   RenderAndRead();
   EXPECT_EQ(Channel(50, 50, 0), 122);  // 0.4 · 1.2 = 0.48
   EXPECT_EQ(Channel(50, 50, 2), 255);  // 1.2 clamps to 1
+  // Eight directional lights are drawn and a ninth is left out: 0.4 · (0.3 + 8 · 0.05) = 0.28.
+  Open(100, 100, 0.3f);
+  AddShape(MakeSquare(1, c), D3DRMRENDER_FLAT, 0, 0, 5);
+  for (int i = 0; i < 9; ++i) AddLight(D3DRMLIGHT_DIRECTIONAL, 0.05f, 0, 0, 1);
+  RenderAndRead();
+  EXPECT_EQ(Channel(50, 50, 0), 71);
 }
 
 // A square whose corner normals lean apart, lit from the left front: Gouraud
