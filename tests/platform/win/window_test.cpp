@@ -9,7 +9,8 @@
 namespace {
 
 // The saver's own shape of window: topmost, covering the screen. That it covers
-// the screen on top and that keys and the pointer end it is seen end to end.
+// the screen on top at the start and that keys and the pointer end it is seen
+// end to end.
 class FullScreenWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -30,6 +31,23 @@ class FullScreenWindow : public ::testing::Test {
   }
   HWND window_ = 0;
 };
+
+// A window of another program that comes over it is covered again.
+TEST_F(FullScreenWindow, StaysInFront) {
+  OtherProgram other;
+  Window cover = other.CreateWindow(100, 100, 200, 200, true);
+  XRaiseWindow(other.display(), cover);
+  other.Sync();
+  EXPECT_TRUE(PumpUntil([&] {
+    Window rootReturn, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(other.display(), DefaultRootWindow(other.display()), &rootReturn, &parent, &children,
+               &count);
+    bool onTop = count > 0 && children[count - 1] == window_;
+    XFree(children);
+    return onTop;
+  }));
+}
 
 TEST_F(FullScreenWindow, HoldsTheGrabsUntilCloseDestroysIt) {
   OtherProgram other;
