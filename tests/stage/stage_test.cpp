@@ -202,8 +202,6 @@ const DeviceCase kDeviceCases[] = {
     {"Mesa HAL", FullScreen, &IID_IDirect3DHALDevice, true},
     {"RGB Emulation", FullScreen, &IID_IDirect3DRGBDevice, false},
     {"rgb emulation", Windowed, nullptr, false},
-    {"Other HAL", FullScreen, nullptr, false},
-    {"", Windowed, nullptr, false},
 };
 
 TEST_F(StageTest, DeviceChoiceFollowsTheRules) {
