@@ -70,10 +70,4 @@ TEST(GothicText, OpaqueCellsOfRealGlyphs) {
   EXPECT_NE(drawn[0], drawn[1]);
 }
 
-// The display-mode test checks the colours; here only that none past the end is read.
-TEST(SystemPalette, StopsAtItsLastEntry) {
-  PALETTEENTRY entries[256];
-  EXPECT_EQ(GetSystemPaletteEntries(nullptr, 250, 20, entries), 6u);
-}
-
 }  // namespace
