@@ -69,6 +69,21 @@ TEST_F(MessageLoop, SendFromAnotherThreadRunsOnTheWindowThreadAndWaits) {
   EXPECT_FALSE(IsWindow(answering));
 }
 
+// Killing a timer stops it alone: another window's timer of the same id goes on.
+TEST_F(MessageLoop, KillTimerStopsOnlyThatTimer) {
+  HWND other = CreateWindowEx(0, TestClass(), "other", WS_POPUP, 0, 0, 10, 10, 0);
+  ASSERT_NE(SetTimer(window_, 7, 20), 0u);
+  ASSERT_NE(SetTimer(other, 7, 20), 0u);
+  EXPECT_TRUE(KillTimer(window_, 7));
+  EXPECT_FALSE(KillTimer(window_, 7));
+  ClearLog();
+  PumpFor(150);
+  auto timers = Log(WM_TIMER);
+  EXPECT_FALSE(timers.empty());
+  for (const Recorded& r : timers) EXPECT_EQ(r.window, other);
+  DestroyWindow(other);
+}
+
 TEST_F(MessageLoop, PeekCanLeaveOrTakeAndFilters) {
   PostMessage(window_, WM_USER + 1, 0, 0);
   PostMessage(window_, WM_USER + 2, 0, 0);
