@@ -12,17 +12,9 @@
 
 #include "platform/ddraw/around_picture.h"
 #include "platform/ddraw/display_device.h"
+#include "platform/win/xcb_reply.h"
 
 namespace {
-
-template <typename T>
-struct Freed {
-  T* reply;
-  explicit Freed(T* r) : reply(r) {}
-  ~Freed() { std::free(reply); }
-  T* operator->() const { return reply; }
-  explicit operator bool() const { return reply != nullptr; }
-};
 
 bool Fits(const RECT& r, int width, int height) {
   return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.right > r.left &&
@@ -97,10 +89,10 @@ ShmPresenter::~ShmPresenter() {
 bool ShmPresenter::SetUp() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c_, &xcb_shm_id);
   if (!shm || !shm->present) return false;
-  Freed version(xcb_shm_query_version_reply(c_, xcb_shm_query_version(c_), nullptr));
-  Freed attributes(
+  auto version = OwnReply(xcb_shm_query_version_reply(c_, xcb_shm_query_version(c_), nullptr));
+  auto attributes = OwnReply(
       xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window_), nullptr));
-  Freed geometry(xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), nullptr));
+  auto geometry = OwnReply(xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), nullptr));
   if (!version || !attributes || !geometry) return false;
   depth_ = geometry->depth;
   if (!IsXrgbVisual(xcb_get_setup(c_), attributes->visual, depth_)) return false;
@@ -121,21 +113,22 @@ bool ShmPresenter::SetUp() {
 bool ShmPresenter::SetUpRender(xcb_visualid_t visual) {
   const xcb_query_extension_reply_t* render = xcb_get_extension_data(c_, &xcb_render_id);
   if (!render || !render->present) return false;
-  Freed version(xcb_render_query_version_reply(c_, xcb_render_query_version(c_, 0, 11), nullptr));
-  Freed formats(
-      xcb_render_query_pict_formats_reply(c_, xcb_render_query_pict_formats(c_), nullptr));
+  auto version =
+      OwnReply(xcb_render_query_version_reply(c_, xcb_render_query_version(c_, 0, 11), nullptr));
+  auto formats =
+      OwnReply(xcb_render_query_pict_formats_reply(c_, xcb_render_query_pict_formats(c_), nullptr));
   if (!version || !formats) return false;
   // Filters and transforms came with RENDER 0.6.
   if (version->major_version == 0 && version->minor_version < 6) return false;
   uint32_t windowFormat = 0;
-  for (auto s = xcb_render_query_pict_formats_screens_iterator(formats.reply); s.rem;
+  for (auto s = xcb_render_query_pict_formats_screens_iterator(formats.get()); s.rem;
        xcb_render_pictscreen_next(&s))
     for (auto d = xcb_render_pictscreen_depths_iterator(s.data); d.rem;
          xcb_render_pictdepth_next(&d))
       for (auto v = xcb_render_pictdepth_visuals_iterator(d.data); v.rem;
            xcb_render_pictvisual_next(&v))
         if (v.data->visual == visual) windowFormat = v.data->format;
-  for (auto f = xcb_render_query_pict_formats_formats_iterator(formats.reply); f.rem;
+  for (auto f = xcb_render_query_pict_formats_formats_iterator(formats.get()); f.rem;
        xcb_render_pictforminfo_next(&f)) {
     const xcb_render_directformat_t& d = f.data->direct;
     if (f.data->type == XCB_RENDER_PICT_TYPE_DIRECT && f.data->depth == 24 && d.red_shift == 16 &&
@@ -340,12 +333,13 @@ bool ShmPresenter::Fill(const RECT& area, Colour colour) {
 
 bool ShmPresenter::Read(SurfaceImage* picture) {
   const int width = device_->WindowWidth(), height = device_->WindowHeight();
-  Freed image(xcb_get_image_reply(c_,
-                                  xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0,
-                                                uint16_t(width), uint16_t(height), ~0u),
-                                  nullptr));
-  if (!image || xcb_get_image_data_length(image.reply) < width * height * 4) return false;
-  const uint8_t* bgrx = xcb_get_image_data(image.reply);
+  auto image =
+      OwnReply(xcb_get_image_reply(c_,
+                                   xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0,
+                                                 uint16_t(width), uint16_t(height), ~0u),
+                                   nullptr));
+  if (!image || xcb_get_image_data_length(image.get()) < width * height * 4) return false;
+  const uint8_t* bgrx = xcb_get_image_data(image.get());
   picture->width = width;
   picture->height = height;
   picture->rgba.resize(size_t(width) * size_t(height) * 4);
