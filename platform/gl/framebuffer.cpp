@@ -42,7 +42,16 @@ bool Framebuffer::Allocate() {
   if (storage_ == ColorStorage::kTexture) {
     glGenTextures(1, &color_);
     glBindTexture(GL_TEXTURE_2D, color_);
-    glTexStorage2D(GL_TEXTURE_2D, 1, InternalFormat(format_), width_, height_);
+    if (format_ == ColorFormat::kRgba8) {
+      // Given unsized RGBA with BGRA bytes, Mesa keeps the pixels in that order,
+      // the X server's order for 24- and 32-bit windows: reading a frame out for
+      // a window is then a plain copy instead of a swap of red and blue in
+      // every pixel, a third of a window frame's read-back with llvmpipe.
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                   nullptr);
+    } else {
+      glTexStorage2D(GL_TEXTURE_2D, 1, InternalFormat(format_), width_, height_);
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color_, 0);
