@@ -139,6 +139,7 @@ bool ShmPresenter::SetUpRender(xcb_visualid_t visual) {
   if (!windowFormat || !sourceFormat_) return false;
   windowPicture_ = xcb_generate_id(c_);
   xcb_render_create_picture(c_, windowPicture_, window_, windowFormat, 0, nullptr);
+  badPicture_ = uint8_t(render->first_error + XCB_RENDER_PICTURE);
   return true;
 }
 
@@ -206,7 +207,8 @@ bool ShmPresenter::WindowAlive() {
   while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
     if (event->response_type == 0) {
       const uint8_t code = reinterpret_cast<xcb_generic_error_t*>(event)->error_code;
-      if (code == XCB_WINDOW || code == XCB_DRAWABLE) windowGone_ = true;
+      if (code == XCB_WINDOW || code == XCB_DRAWABLE || (badPicture_ && code == badPicture_))
+        windowGone_ = true;
     }
     std::free(event);
   }

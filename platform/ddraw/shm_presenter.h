@@ -83,6 +83,9 @@ class ShmPresenter : public WindowPresenter {
   // RENDER: the window's picture and the format of our pixels.
   uint32_t windowPicture_ = 0;
   uint32_t sourceFormat_ = 0;
+  // The server frees the window's picture with the window; drawing to it then
+  // fails with this error.
+  uint8_t badPicture_ = 0;
   // Palette looks and, when the server cannot scale, scaled pictures.
   std::unique_ptr<Framebuffer> transfer_;
   // A 16-bit picture as GL stores it, before it is widened.

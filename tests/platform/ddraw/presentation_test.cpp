@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -213,6 +214,23 @@ TEST_F(Presentation, SharedMemoryIsFilledAgainOnlyOnceTheServerHasReadIt) {
     EXPECT_EQ(WrongPixels(window.Pixels(), c), 0);
   }
   EXPECT_EQ(OurSharedMemorySegments(), segments) << "shared memory left behind";
+}
+
+// The server takes the window's picture away with the window: a flip there
+// fails, also where the server scales.
+TEST_F(Presentation, FlipsToAWindowThatIsGoneFail) {
+  for (const char* path : {"shm", "shm-gl-scaling"}) {
+    SCOPED_TRACE(path);
+    setenv("QUELLAR_PRESENTATION", path, 1);
+    auto window = std::make_unique<RedirectedWindow>(320, 240);
+    FlipChain chain(window->Id(), 640, 480, 32);
+    ASSERT_TRUE(chain.Ok());
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(chain.primary->Flip(nullptr, DDFLIP_WAIT));
+    window.reset();
+    bool failed = false;
+    for (int i = 0; i < 10 && !failed; ++i) failed = !chain.primary->Flip(nullptr, DDFLIP_WAIT);
+    EXPECT_TRUE(failed);
+  }
 }
 
 double SecondsFor(int flips, FlipChain& chain) {
