@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 // clang-format on
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -24,7 +25,6 @@ class EndToEnd : public ::testing::Test {
   EndToEnd(int width, int height) : width_(width), height_(height) {}
 
   void SetUp() override {
-    if (!std::filesystem::exists(QuellarBinary())) GTEST_SKIP() << "quellar is not built";
     root = MakeTempDir();
     std::filesystem::create_directories(root + "/runtime");
     std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
@@ -40,9 +40,10 @@ class EndToEnd : public ::testing::Test {
   }
 
   std::string Config() const { return root + "/config"; }
+  std::string SettingsPath() const { return Config() + "/Software/Varune/Quellar/Settings.reg"; }
   void Settings(const std::vector<std::string>& lines) {
-    std::filesystem::create_directories(Config() + "/Software/Varune/Quellar");
-    std::ofstream file(Config() + "/Software/Varune/Quellar/Settings.reg");
+    std::filesystem::create_directories(std::filesystem::path(SettingsPath()).parent_path());
+    std::ofstream file(SettingsPath());
     for (const auto& line : lines) file << line << "\n";
   }
 
@@ -71,12 +72,9 @@ class EndToEnd : public ::testing::Test {
   // Waits until a frame shows in the region: at least 0.2 % of it not black.
   bool Lit(Area region, Display* x = nullptr) const {
     x = x ? x : X();
-    return WaitUntil(
-        [&] {
-          PixelCount count = CountPixels(x, DefaultRootWindow(x), region);
-          return count.total > 0 && count.lit >= 0.002 * count.total;
-        },
-        kAppear, Milliseconds(100));
+    const double least = std::max(1.0, 0.002 * region.width * region.height);
+    return WaitUntil([&] { return CountPixels(x, DefaultRootWindow(x), region).lit >= least; },
+                     kAppear, Milliseconds(100));
   }
 
   // Waits until the program has said that on standard error.
@@ -90,6 +88,16 @@ class EndToEnd : public ::testing::Test {
     XWindowAttributes a{};
     EXPECT_TRUE(window != 0 && XGetWindowAttributes(x ? x : X(), window, &a));
     return {a.x, a.y, a.width, a.height};
+  }
+
+  // A plain window of that colour, as a desktop or XScreenSaver's own window would be.
+  Window MakeWindow(Area area, unsigned long colour, Display* x = nullptr) const {
+    x = x ? x : X();
+    Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), area.x, area.y, area.width,
+                                        area.height, 0, 0, colour);
+    XMapWindow(x, window);
+    XSync(x, False);
+    return window;
   }
 
   Window WaitForTopLevel(const char* title) const {

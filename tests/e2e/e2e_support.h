@@ -25,8 +25,7 @@ bool WaitUntil(Condition done, Milliseconds timeout, Milliseconds step = Millise
 class XvfbServer {
  public:
   XvfbServer(int width, int height);
-  // Xephyr inside the `host` server: Xinerama over `monitors` screens of that
-  // size, side by side.
+  // Xephyr in the `host` server: Xinerama over `monitors` screens side by side.
   XvfbServer(const std::string& host, int monitors, int width, int height);
   ~XvfbServer();
   const std::string& Name() const { return name_; }
@@ -39,12 +38,13 @@ class XvfbServer {
   Display* display_ = nullptr;
 };
 
-std::string QuellarBinary();
+inline std::string QuellarBinary() {
+  return std::string(QUELLAR_BINARY_DIR) + "/bin/quellar";
+}
 std::string ReadText(const std::string& path);
 
-// The real quellar program (or another binary), started with its own settings
-// and runtime folders; its standard error goes to errorPath, its standard
-// output to errorPath + ".out".
+// The real quellar program (or another binary); its standard error goes to
+// errorPath, its standard output to errorPath + ".out".
 class QuellarProcess {
  public:
   QuellarProcess(const std::map<std::string, std::string>& environment,
@@ -84,7 +84,6 @@ struct Area {
 struct PixelCount {
   long lit = 0;
   long white = 0;
-  long total = 0;
 };
 PixelCount CountPixels(Display* x, Window window, Area region);
 // The region's pixels as 0xRRGGBB, rows top first; empty when it cannot be read.

@@ -25,9 +25,8 @@
 namespace {
 
 LRESULT HostTestProc(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE || message == WM_DESTROY || message == WM_CLOSE) {
+  if (message == WM_CREATE || message == WM_DESTROY || message == WM_CLOSE)
     return DefWindowProc(window, message, wParam, lParam);
-  }
   return DefaultSaverProc(window, message, wParam, lParam);
 }
 
@@ -107,9 +106,8 @@ TEST_F(EndRules, PressesDeactivationAndPowerEndButNotWhileThePasswordDialogIsOpe
 // AutoPlay is cancelled only under a password.
 TEST_F(EndRules, ClassProcedureSwallowsTitleChangesAndSaverCommandsAndAutoPlayUnderAPassword) {
   EXPECT_EQ(SaverClassProc(window, WM_SETTEXT, 0, 0), 0);
-  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW})
     EXPECT_EQ(SaverClassProc(window, WM_SYSCOMMAND, command, 0), 0);
-  }
   Host.autoPlayMessage = RegisterWindowMessage("QueryCancelAutoPlay");
   ASSERT_NE(Host.autoPlayMessage, 0u);
   EXPECT_EQ(Send(Host.autoPlayMessage), 0);
@@ -189,9 +187,9 @@ class Windows9xTest : public HostWindowTest {
   }
 };
 
-// No password setting, or a module without the check, loads nothing and
-// touches nothing; a password setting loads the check and marks the saver running.
-TEST_F(Windows9xTest, APasswordSettingAndAModuleWithTheCheckLoadItAndMarkTheSaverRunning) {
+// No password setting, or a module without the check, loads and touches nothing
+// and the first close closes; a refused password keeps the saver running.
+TEST_F(Windows9xTest, APasswordIsCheckedOnCloseAndARefusalPausesFurtherRequests) {
   LoadPasswordModule();  // value absent
   WriteUsePassword(0);
   LoadPasswordModule();
@@ -201,25 +199,12 @@ TEST_F(Windows9xTest, APasswordSettingAndAModuleWithTheCheckLoadItAndMarkTheSave
   EXPECT_EQ(Host.passwordCheck, nullptr);
   EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
   EXPECT_TRUE(StandIns::systemCalls.empty());
+  EXPECT_TRUE(VerifyClose(window)) << "without a password the first close closes";
+  Host.closing = false;
 
   RegisterPasswordModule(true);
   LoadPasswordModule();
-  EXPECT_NE(Host.passwordCheck, nullptr);
   EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 1);
-  UnloadPasswordModule();
-  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
-  EXPECT_EQ(Host.passwordCheck, nullptr);
-  using Call = std::pair<uint32_t, uint32_t>;
-  EXPECT_EQ(StandIns::systemCalls,
-            (std::vector<Call>{{SPI_SCREENSAVERRUNNING, 1}, {SPI_SCREENSAVERRUNNING, 0}}));
-}
-
-TEST_F(Windows9xTest, ARefusedPasswordKeepsTheSaverAndPausesFurtherRequests) {
-  EXPECT_TRUE(VerifyClose(window)) << "without a password the first close closes";
-  EXPECT_EQ(StandIns::verifyCalls, 0);
-  Host.closing = false;
-  WriteUsePassword(1);
-  LoadPasswordModule();
   EXPECT_EQ(Send(WM_CLOSE), 0);
   EXPECT_EQ(StandIns::verifyCalls, 1);
   EXPECT_FALSE(Host.closing);
@@ -234,6 +219,11 @@ TEST_F(Windows9xTest, ARefusedPasswordKeepsTheSaverAndPausesFurtherRequests) {
   Send(WM_KEYDOWN);
   EXPECT_EQ(DrainCloses(), 0) << "once closing, input no longer reaches the rules";
   UnloadPasswordModule();
+  EXPECT_EQ(FakeModuleLoadCount("PASSWORD.CPL"), 0);
+  EXPECT_EQ(Host.passwordCheck, nullptr);
+  using Call = std::pair<uint32_t, uint32_t>;
+  EXPECT_EQ(StandIns::systemCalls,
+            (std::vector<Call>{{SPI_SCREENSAVERRUNNING, 1}, {SPI_SCREENSAVERRUNNING, 0}}));
 }
 
 TEST_F(Windows9xTest, ThePasswordChangeGoesToTheNamedOwner) {

@@ -2,6 +2,7 @@
 // quellar.xml is one that quellar takes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -29,18 +30,6 @@ void ExpectTaken(const std::string& line) {
   EXPECT_EQ(request.modeLine, "-root") << line;
 }
 
-// A number the way the settings program writes it: whole for a whole range,
-// with a decimal point otherwise.
-std::string Number(double value, bool real) {
-  std::ostringstream text;
-  if (real) {
-    text << std::fixed << value;
-  } else {
-    text << static_cast<long>(value + 0.5);
-  }
-  return text.str();
-}
-
 TEST(XScreenSaverSettings, EveryCommandLineTheXmlCanMakeIsTaken) {
   std::ifstream file(QUELLAR_XML);
   const std::string xml{std::istreambuf_iterator<char>(file), {}};
@@ -53,12 +42,15 @@ TEST(XScreenSaverSettings, EveryCommandLineTheXmlCanMakeIsTaken) {
     for (std::sregex_iterator i(attributes.begin(), attributes.end(), attribute); i != end; ++i)
       a[(*i)[1]] = (*i)[2];
     if (kind == "command") command += a["arg"];
-    // Numbers at both ends of their range and in the middle; a file by its path.
+    // Numbers at both ends of their range and in the middle, whole for a whole
+    // range as the settings program writes them; a file by its path.
     std::vector<std::string> values = {"/tmp/some-file.x"};
     if (kind == "number") {
       const double low = std::stod(a["low"]), high = std::stod(a["high"]);
       const bool real = (a["low"] + a["high"]).find('.') != std::string::npos;
-      values = {Number(low, real), Number((low + high) / 2, real), Number(high, real)};
+      values.clear();
+      for (double value : {low, (low + high) / 2, high})
+        values.push_back(real ? std::to_string(value) : std::to_string(std::lround(value)));
     }
     for (const char* name : {"arg", "arg-set", "arg-unset"}) {
       if (kind == "command" || a.count(name) == 0) continue;
