@@ -120,9 +120,8 @@ TEST_F(CommandLine, AnInstalledCopyFindsItsObjectAndItsFirstRunWritesEveryDefaul
   for (const char* name :
        {"FixedSpeed", "Speed", "Size", "Generations", "ConnectTBLR", "Colors", "Roll", "CameraMove",
         "Wave", "LocusOfSplit", "ScreenMode", "ScreenColor", "Rendering", "FPS", "XScale",
-        "TextureName", "DDDriverName", "D3DDriverName"}) {
+        "TextureName", "DDDriverName", "D3DDriverName"})
     EXPECT_TRUE(Contains(text, std::string("\n") + name + " = ")) << name;
-  }
   // The very file a process that finds none writes, with no flag in it.
   setenv("XDG_CONFIG_HOME", (root + "/fresh").c_str(), 1);
   LoadSettings();

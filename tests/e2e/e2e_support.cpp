@@ -22,9 +22,8 @@ std::vector<std::string> Environment(const std::map<std::string, std::string>& c
     std::string entry(*e);
     if (changes.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
   }
-  for (const auto& [name, value] : changes) {
+  for (const auto& [name, value] : changes)
     if (!value.empty()) env.push_back(name + "=" + value);
-  }
   return env;
 }
 
@@ -117,15 +116,14 @@ QuellarProcess::~QuellarProcess() {
 }
 
 std::optional<int> QuellarProcess::WaitForExit(Milliseconds timeout) {
-  WaitUntil(
-      [&] {
-        int raw = 0;
-        if (status_ || waitpid(pid_, &raw, WNOHANG) != pid_) return status_.has_value();
-        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        endingSignal_ = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
-        return true;
-      },
-      timeout, Milliseconds(5));
+  auto ended = [&] {
+    int raw = 0;
+    if (status_ || waitpid(pid_, &raw, WNOHANG) != pid_) return status_.has_value();
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    endingSignal_ = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+    return true;
+  };
+  WaitUntil(ended, timeout, Milliseconds(5));
   return status_;
 }
 

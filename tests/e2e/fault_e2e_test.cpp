@@ -125,35 +125,28 @@ TEST_F(SaverFaults, AFifoForTheSettingsFileReadsAsNoSettingsAndTheSaverRunsAtNic
 
 // A test that dies half-way leaves no virtual X server and no saver behind.
 TEST(TestSupport, ADyingTestLeavesNoProcessBehind) {
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
+  const std::string note = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/dying-test";
   const pid_t test = fork();
   if (test == 0) {
     XvfbServer server(320, 240);
     QuellarProcess saver({{"DISPLAY", server.Name()}}, {"/s"}, "/dev/null");
-    dprintf(ends[1], "%s %d\n", server.Name().c_str(), saver.Pid());
+    std::ofstream(note) << server.Name() << " " << saver.Pid() << std::endl;
     std::this_thread::sleep_for(Milliseconds(300));
     abort();  // no destructor runs
   }
-  close(ends[1]);
   waitpid(test, nullptr, 0);
-  char line[64] = {};
-  [[maybe_unused]] ssize_t got = read(ends[0], line, sizeof line - 1);
-  close(ends[0]);
-  std::istringstream fields(line);
+  std::istringstream fields(ReadText(note));
   std::string display;
   pid_t saver = 0;
   ASSERT_TRUE(fields >> display >> saver) << "the dying test did not get going";
   EXPECT_TRUE(WaitUntil([&] { return Ended(saver); }, Milliseconds(3000)))
       << "the saver outlived its test";
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        Display* x = XOpenDisplay(display.c_str());
-        if (x) XCloseDisplay(x);
-        return x == nullptr;
-      },
-      Milliseconds(3000)))
-      << "the X server outlived its test";
+  auto serverGone = [&] {
+    Display* x = XOpenDisplay(display.c_str());
+    if (x) XCloseDisplay(x);
+    return x == nullptr;
+  };
+  EXPECT_TRUE(WaitUntil(serverGone, Milliseconds(3000))) << "the X server outlived its test";
 }
 
 }  // namespace

@@ -99,13 +99,11 @@ TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheR
   Settings({"DDDriverName = sz \"LEFT\""});
   QuellarProcess& saver = Start({"/s"}, {{"DISPLAY", host->Name()}});
   // The saver window first covers the whole screen, then only its monitor.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        Window saverWindow = FindTopLevel(x, "Screen Saver");
-        return saverWindow != 0 && Geometry(saverWindow, x)[2] == kMonitorWidth;
-      },
-      kAppear))
-      << "the saver never took its monitor";
+  auto tookItsMonitor = [&] {
+    Window saverWindow = FindTopLevel(x, "Screen Saver");
+    return saverWindow != 0 && Geometry(saverWindow, x)[2] == kMonitorWidth;
+  };
+  ASSERT_TRUE(WaitUntil(tookItsMonitor, kAppear)) << "the saver never took its monitor";
   EXPECT_GT(CountPixels(x, DefaultRootWindow(x), MonitorArea(1)).lit, 0) << "no monitor there yet";
   ASSERT_TRUE(XRandr("--setmonitor RIGHT " + size + "+1024+0 none"));
   EXPECT_TRUE(WaitUntil(

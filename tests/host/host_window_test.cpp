@@ -175,9 +175,7 @@ class Windows9xTest : public HostWindowTest {
   void SetUp() override {
     HostWindowTest::SetUp();
     if (IsSkipped()) return;
-    // Each test starts without the desktop key.
-    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) /
-                                "Control Panel");
+    std::filesystem::remove(RegKeyFilePath("Control Panel\\Desktop"));  // no password setting
     SetPlatformIdentityForTesting(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
     Host.windows9x = true;
     Host.systemParametersInfo = &StandIns::SystemParameters;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -18,9 +19,7 @@ namespace {
 
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
+  return {std::istream_iterator<std::string>(in), {}};
 }
 
 void ExpectTaken(const std::string& line) {

@@ -24,47 +24,49 @@ struct StandInClock : RenderClock {
   }
 };
 
-// One frame as the Render thread runs it: the wait, then the frame's own work.
-bool Frame(RenderPacing& pacing, StandInClock& clock, int32_t interval, uint32_t work) {
-  if (!pacing.Wait(clock, pacing.NextWait(clock, interval))) return false;
-  clock.now += work;
-  pacing.FrameShown();
-  return true;
-}
+class RenderPacingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { pacing.FramesStarting(clock); }
+
+  // One frame as the Render thread runs it: the wait, then the frame's own work.
+  bool Frame(int32_t interval, uint32_t work) {
+    if (!pacing.Wait(clock, pacing.NextWait(clock, interval))) return false;
+    clock.now += work;
+    pacing.FrameShown();
+    return true;
+  }
+
+  StandInClock clock;
+  RenderPacing pacing;
+};
 
 // The first frame waits the whole interval; after a slow frame there is no
 // wait and the rhythm starts again from there, without catching up. The time
 // between runs (options drawn again, board seeded) counts against the next
 // frame, and no interval is a zero wait that still sees a stop.
-TEST(RenderPacing, EachFrameWaitsTheRestOfTheInterval) {
-  StandInClock clock;
-  RenderPacing pacing;
-  pacing.FramesStarting(clock);
-  for (uint32_t work : {30, 30, 250, 30, 30}) ASSERT_TRUE(Frame(pacing, clock, 100, work));
+TEST_F(RenderPacingTest, EachFrameWaitsTheRestOfTheInterval) {
+  for (uint32_t work : {30, 30, 250, 30, 30}) ASSERT_TRUE(Frame(100, work));
   pacing.RunEnded(clock);
   clock.now += 50;
   pacing.FramesStarting(clock);
-  ASSERT_TRUE(Frame(pacing, clock, 300, 0));
-  EXPECT_TRUE(Frame(pacing, clock, 0, 5));
+  ASSERT_TRUE(Frame(300, 0));
+  EXPECT_TRUE(Frame(0, 5));
   clock.stopped = true;
-  EXPECT_FALSE(Frame(pacing, clock, 0, 5));
+  EXPECT_FALSE(Frame(0, 5));
   EXPECT_EQ(clock.waits, (std::vector<uint32_t>{100, 70, 70, 0, 70, 220, 0, 0}));
 }
 
 // The figure of the first run is live while it goes on (no time yet reads as
 // zero, not infinity) and stays fixed once it has ended.
-TEST(FrameRate, TheFirstRunsFigureIsLiveUntilItEndsAndThenStaysFixed) {
-  StandInClock clock;
-  RenderPacing pacing;
-  pacing.FramesStarting(clock);
+TEST_F(RenderPacingTest, TheFirstRunsFigureIsLiveUntilItEndsAndThenStaysFixed) {
   EXPECT_STREQ(pacing.OverlayText(clock), "  0.00");
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(Frame(pacing, clock, 100, 0));
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(Frame(100, 0));
   EXPECT_STREQ(pacing.OverlayText(clock), " 10.00");
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(Frame(pacing, clock, 25, 0));
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(Frame(25, 0));
   pacing.RunEnded(clock);  // 30 frames in 1.5 s
   EXPECT_STREQ(pacing.OverlayText(clock), " 20.00");
   pacing.FramesStarting(clock);
-  for (int i = 0; i < 30; ++i) ASSERT_TRUE(Frame(pacing, clock, 200, 0));
+  for (int i = 0; i < 30; ++i) ASSERT_TRUE(Frame(200, 0));
   pacing.RunEnded(clock);
   pacing.FramesStarting(clock);
   EXPECT_STREQ(pacing.OverlayText(clock), " 20.00");
@@ -72,16 +74,13 @@ TEST(FrameRate, TheFirstRunsFigureIsLiveUntilItEndsAndThenStaysFixed) {
 
 // --fps: the figure follows the saver as it is now (50 then 20 frames a
 // second) and changes only about once a second, so that it can be read.
-TEST(RenderPacing, TheLiveFigureIsTheLastSecondsRateRefreshedOnceASecond) {
-  StandInClock clock;
-  RenderPacing pacing;
+TEST_F(RenderPacingTest, TheLiveFigureIsTheLastSecondsRateRefreshedOnceASecond) {
   pacing.SetLive(true);
-  pacing.FramesStarting(clock);
   std::vector<std::string> shown;
   auto run = [&](int frames, int32_t interval) {
     for (int i = 0; i < frames; ++i) {
       shown.push_back(pacing.OverlayText(clock));
-      ASSERT_TRUE(Frame(pacing, clock, interval, 0));
+      ASSERT_TRUE(Frame(interval, 0));
     }
   };
   run(150, 20);  // three seconds at 50 frames a second

@@ -16,8 +16,7 @@ namespace {
 
 struct ToolResult {
   int exitCode = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 // Runs quellar-render with the arguments, split at spaces.
