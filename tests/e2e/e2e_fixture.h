@@ -64,10 +64,12 @@ class EndToEnd : public ::testing::Test {
 
   Display* X() const { return server->X(); }
   Window Root() const { return DefaultRootWindow(X()); }
-  bool Xdo(const std::string& arguments) const {
-    std::string command = "DISPLAY=" + server->Name() + " timeout 10 xdotool " + arguments;
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+  // Runs an X client on the test's server (or on `on`); true when it succeeded.
+  bool Run(const std::string& command, const XvfbServer* on = nullptr) const {
+    const std::string line = "DISPLAY=" + (on ? on : server.get())->Name() + " " + command;
+    return std::system((line + " >/dev/null 2>&1").c_str()) == 0;
   }
+  bool Xdo(const std::string& arguments) const { return Run("timeout 10 xdotool " + arguments); }
 
   // Waits until a frame shows in the region: at least 0.2 % of it not black.
   bool Lit(Area region, Display* x = nullptr) const {

@@ -82,8 +82,7 @@ struct Area {
 };
 // Pixels of the region that are not black, and those that are nearly white.
 struct PixelCount {
-  long lit = 0;
-  long white = 0;
+  long lit = 0, white = 0;
 };
 PixelCount CountPixels(Display* x, Window window, Area region);
 // The region's pixels as 0xRRGGBB, rows top first; empty when it cannot be read.

@@ -98,10 +98,9 @@ TEST_F(SaverFaults, ASlowObjectHoldsNeitherKeysNorSignals) {
   }
 }
 
-// A FIFO in place of the settings file would block a plain open forever. The
-// saver is polite on a busy machine, but never in the scheduler class that
-// lets a thread starve: the process at nice 10, the Render thread at 12. (The
-// GL driver puts its own disk-cache thread lower still, which is its business.)
+// A FIFO in place of the settings file would block a plain open forever. The saver
+// is polite on a busy machine but never in the class that lets a thread starve: the
+// process at nice 10, the Render thread at 12 (the GL driver's own may go lower).
 TEST_F(SaverFaults, AFifoForTheSettingsFileReadsAsNoSettingsAndTheSaverRunsAtNiceTen) {
   std::filesystem::create_directories(std::filesystem::path(SettingsPath()).parent_path());
   ASSERT_EQ(mkfifo(SettingsPath().c_str(), 0600), 0);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <tuple>
 
 #include "e2e_fixture.h"
 
@@ -28,31 +29,21 @@ class MonitorsEndToEnd : public EndToEnd {
     if (X() == nullptr) GTEST_SKIP() << "Xephyr could not be started";
   }
 
-  bool XRandr(const std::string& arguments) {
-    std::string command = "DISPLAY=" + host->Name() + " xrandr " + arguments + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-  }
-
   std::unique_ptr<XvfbServer> host;
 };
 
 TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
-  struct Case {
-    const char* driver;
-    int chosen;
-    const char* endBy;  // input on the blanked monitor ends it too
-  };
-  for (Case c :
-       {Case{"display", 0, "key space"}, Case{"XINERAMA-1", 1, "mousemove 100 100 click 1"}}) {
-    SCOPED_TRACE(c.driver);
-    Window desktop = MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF);
-    Settings({"DDDriverName = sz \"" + std::string(c.driver) + "\""});
+  MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF);  // a white desktop
+  // Input on the blanked monitor ends the run too.
+  for (auto [driver, monitor, endBy] : {std::tuple{"display", 0, "key space"},
+                                        std::tuple{"XINERAMA-1", 1, "mousemove 100 100 click 1"}}) {
+    SCOPED_TRACE(driver);
+    Settings({"DDDriverName = sz \"" + std::string(driver) + "\""});
     QuellarProcess& saver = Start({"/s"});
-    const Area chosen = MonitorArea(c.chosen), other = MonitorArea(1 - c.chosen);
+    const Area chosen = MonitorArea(monitor), other = MonitorArea(1 - monitor);
     Window window = 0;
     ASSERT_NE(window = WaitForTopLevel("Screen Saver"), 0u);
-    // The whole picture is on the chosen monitor: both of its halves have the
-    // board on them, the other monitor nothing at all.
+    // Both halves of the chosen monitor show the board, the other monitor nothing.
     const int half = kMonitorWidth / 2;
     EXPECT_TRUE(Lit({chosen.x, 0, half, kMonitorHeight})) << "left part of the picture missing";
     EXPECT_TRUE(Lit({chosen.x + half, 0, half, kMonitorHeight}))
@@ -60,10 +51,8 @@ TEST_F(MonitorsEndToEnd, FullScreenDrawsOnTheChosenMonitorAndBlanksTheOther) {
     EXPECT_EQ(CountPixels(X(), Root(), other).lit, 0) << "the other monitor is not blanked";
     EXPECT_EQ(Geometry(window), (std::array{chosen.x, chosen.y, chosen.width, chosen.height}));
     EXPECT_EQ(TopOfStack(X()), window);
-    ASSERT_TRUE(Xdo(c.endBy));
+    ASSERT_TRUE(Xdo(endBy));
     EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
-    XDestroyWindow(X(), desktop);
-    XSync(X(), False);
   }
 }
 
@@ -94,7 +83,7 @@ TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheR
   Display* x = host->X();
   const std::string size =
       std::to_string(kMonitorWidth) + "/270x" + std::to_string(kMonitorHeight) + "/200";
-  ASSERT_TRUE(XRandr("--setmonitor LEFT " + size + "+0+0 screen"));
+  ASSERT_TRUE(Run("xrandr --setmonitor LEFT " + size + "+0+0 screen", host.get()));
   MakeWindow({0, 0, 2 * kMonitorWidth, kMonitorHeight}, 0xFFFFFF, x);
   Settings({"DDDriverName = sz \"LEFT\""});
   QuellarProcess& saver = Start({"/s"}, {{"DISPLAY", host->Name()}});
@@ -105,11 +94,11 @@ TEST_F(MonitorsEndToEnd, AMonitorThatComesIsBlankedAndLosingTheChosenOneEndsTheR
   };
   ASSERT_TRUE(WaitUntil(tookItsMonitor, kAppear)) << "the saver never took its monitor";
   EXPECT_GT(CountPixels(x, DefaultRootWindow(x), MonitorArea(1)).lit, 0) << "no monitor there yet";
-  ASSERT_TRUE(XRandr("--setmonitor RIGHT " + size + "+1024+0 none"));
+  ASSERT_TRUE(Run("xrandr --setmonitor RIGHT " + size + "+1024+0 none", host.get()));
   EXPECT_TRUE(WaitUntil(
       [&] { return CountPixels(x, DefaultRootWindow(x), MonitorArea(1)).lit == 0; }, kExit))
       << "the new monitor was not blanked";
-  ASSERT_TRUE(XRandr("--delmonitor LEFT"));
+  ASSERT_TRUE(Run("xrandr --delmonitor LEFT", host.get()));
   EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
 }
 

@@ -51,8 +51,7 @@ TEST_F(SaverEndToEnd, InAWindowJitterDoesNotEndItAndAKeyEndsASlowSaverPromptly) 
   ASSERT_TRUE(Xdo("mousemove 503 401"));
   std::this_thread::sleep_for(Milliseconds(700));
   EXPECT_TRUE(saver.Running()) << "a move of 4 pixels ended the saver";
-  // xdotool starts at once and presses the key after its own sleep, so its
-  // start-up does not count.
+  // xdotool presses the key after its own sleep, so its start-up does not count.
   auto pressed = Clock::now() + Milliseconds(800);
   std::string command = "DISPLAY=" + server->Name() + " xdotool sleep 0.8 key Escape &";
   ASSERT_EQ(std::system(command.c_str()), 0);

@@ -33,9 +33,8 @@ struct FakeDesktop : WindowLayoutCalls {
   }
   bool GetWindowRect(HWND window, RECT* rect) override {
     Window* w = Find(window);
-    if (!w) return false;
-    *rect = w->rect;
-    return true;
+    if (w) *rect = w->rect;
+    return w != nullptr;
   }
   void MoveWindow(HWND window, const RECT& rect) override {
     moves.push_back({window, rect});
