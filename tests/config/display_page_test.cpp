@@ -18,9 +18,6 @@ namespace {
 
 using DisplayPageTest = ConfigDialogTest;
 
-const std::vector<std::string> kTextureEntries = {"なし(グラデーション)",
-                                                  "Xﾌｧｲﾙで指定された画像"};
-
 // One run: without a preview the driver lists hold only "Auto"; the last
 // screen mode and depth open checked; the window mode turns the colour depth
 // off without changing it.
@@ -31,7 +28,8 @@ TEST_F(DisplayPageTest, WithoutAPreviewOnlyAutoIsListedAndTheWindowModeKeepsTheD
     EXPECT_TRUE(ComboEntries(dialog, IDC_DDRAW_DRIVER).empty());
     EXPECT_EQ(ComboEntries(dialog, IDC_D3D_DRIVER), std::vector<std::string>{"Auto"});
     EXPECT_EQ(ComboSelection(dialog, IDC_D3D_DRIVER), 0) << "the prefix match ignores case";
-    EXPECT_EQ(ComboEntries(dialog, IDC_TEXTURE), kTextureEntries);
+    EXPECT_EQ(ComboEntries(dialog, IDC_TEXTURE),
+              (std::vector<std::string>{"なし(グラデーション)", "Xﾌｧｲﾙで指定された画像"}));
     SelectTab(dialog, 1);
     EXPECT_TRUE(Checked(dialog, IDC_SCREEN_1024));
     EXPECT_TRUE(Checked(dialog, 1048));
@@ -50,36 +48,29 @@ TEST_F(DisplayPageTest, WithoutAPreviewOnlyAutoIsListedAndTheWindowModeKeepsTheD
                     "ScreenColor = dword 3"});
 }
 
+// The first driver for an empty name and "Auto" for "Auto"; names that match
+// nothing select nothing, and OK saves the driver's name empty.
 TEST_F(DisplayPageTest, WithAPreviewTheListsHoldThePlatformsDriversAndDevices) {
   if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "the drivers are the X screens";
   SetPreviewAllocationFailsForTesting(false);
-  struct Case {
-    const char* file;
-    int ddSelection, d3dSelection;
-    const char* savedDD;
-  };
-  const Case cases[] = {
-      {"", 0, 0, nullptr},  // the first driver for an empty name, "Auto" for "Auto"
-      {"DDDriverName = sz \"no such\"\nD3DDriverName = sz \"nothing\"\n", -1, -1,
-       "DDDriverName = sz \"\""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    WriteSettingsFile(c.file);
+  for (const std::string file :
+       {"", "DDDriverName = sz \"no such\"\nD3DDriverName = sz \"nothing\"\n"}) {
+    SCOPED_TRACE(file);
+    WriteSettingsFile(file);
+    const int selection = file.empty() ? 0 : -1;
+    std::string driver;
     RunConfigDialog(0, {[&](HWND dialog) {
       const auto drivers = ComboEntries(dialog, IDC_DDRAW_DRIVER);
-      EXPECT_FALSE(drivers.empty());
+      ASSERT_FALSE(drivers.empty());
       const auto devices = ComboEntries(dialog, IDC_D3D_DRIVER);
       ASSERT_GE(devices.size(), 2u);
       EXPECT_EQ(devices[0], "Auto");
-      EXPECT_EQ(ComboSelection(dialog, IDC_DDRAW_DRIVER), c.ddSelection);
-      EXPECT_EQ(ComboSelection(dialog, IDC_D3D_DRIVER), c.d3dSelection);
+      EXPECT_EQ(ComboSelection(dialog, IDC_DDRAW_DRIVER), selection);
+      EXPECT_EQ(ComboSelection(dialog, IDC_D3D_DRIVER), selection);
+      if (selection == 0) driver = drivers[0];
       Click(dialog, IDOK);
     }});
-    if (c.savedDD) {
-      EXPECT_EQ(SettingsLine("DDDriverName"), c.savedDD);
-    }
-    EXPECT_NE(SettingsLine("D3DDriverName"), "") << "saved, empty or not";
+    EXPECT_EQ(SettingsLine("DDDriverName"), "DDDriverName = sz \"" + driver + "\"");
   }
 }
 
@@ -113,11 +104,15 @@ TEST_F(DisplayPageTest, TheChoosersStartInTheRightFolderAndFillTheFields) {
   std::filesystem::create_directories(objects);
   std::filesystem::create_directories(textures);
   const std::string chosenTexture = textures + "木目 grain", chosenObject = objects + "cube.x";
-  for (const std::string& file : {chosenTexture, chosenObject}) std::ofstream(file) << "x";
+  // A file longer than the field holds is refused like one that is gone.
+  const std::string tooLong = dir + "/" + std::string(200, 'd') + "/" + std::string(60, 'f');
+  std::filesystem::create_directories(std::filesystem::path(tooLong).parent_path());
+  for (const std::string& file : {chosenTexture, chosenObject, tooLong}) std::ofstream(file) << "x";
   WriteSettingsFile("XFileName = sz \"" + objects + "ball.x\"\n" +
                     "TextureName = sz \"Xﾌｧｲﾙで指定された画像\"\n");
   std::vector<FileChooserRequest> asked;
-  std::vector<std::optional<std::string>> answers = {chosenTexture, std::nullopt, chosenObject};
+  std::vector<std::optional<std::string>> answers = {chosenTexture, std::nullopt, dir + "/gone.x",
+                                                     tooLong, chosenObject};
   SetFileChooserForTesting([&](const FileChooserRequest& request) {
     asked.push_back(request);
     return answers[asked.size() - 1];
@@ -127,19 +122,21 @@ TEST_F(DisplayPageTest, TheChoosersStartInTheRightFolderAndFillTheFields) {
     Click(dialog, IDC_TEXTURE_BROWSE);
     EXPECT_EQ(Text(dialog, IDC_TEXTURE), chosenTexture);
     EXPECT_TRUE(WorkingSettings.TextureFlag);
-    Click(dialog, IDC_X_FILE_BROWSE);  // cancelled
-    EXPECT_EQ(Text(dialog, IDC_X_FILE), objects + "ball.x");
+    for (int refused = 0; refused < 3; ++refused) {
+      Click(dialog, IDC_X_FILE_BROWSE);
+      EXPECT_EQ(Text(dialog, IDC_X_FILE), objects + "ball.x") << refused;
+    }
     Click(dialog, IDC_X_FILE_BROWSE);
     EXPECT_EQ(Text(dialog, IDC_X_FILE), chosenObject);
     Click(dialog, IDOK);
   }});
   SetFileChooserForTesting({});
-  ASSERT_EQ(asked.size(), 3u);
+  ASSERT_EQ(asked.size(), 5u);
   EXPECT_EQ(asked[0].initialFolder, objects) << "a fixed entry starts at the .x file";
   EXPECT_TRUE(asked[0].fileMustExist);
   EXPECT_EQ(asked[0].filterIndex, 0) << "opens on the file type, not on all files";
   EXPECT_EQ(asked[0].filters.at(0).second, "*.bmp;*.ppm");
-  EXPECT_EQ(asked[2].filters.at(0).second, "*.x");
+  EXPECT_EQ(asked[4].filters.at(0).second, "*.x");
   ExpectSavedLines({"XFileName = sz \"" + chosenObject + "\"",
                     "TextureName = sz \"" + chosenTexture + "\""});
 }

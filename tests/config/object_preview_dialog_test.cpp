@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "config/config_dialog_driver.h"
@@ -37,14 +35,6 @@ class ObjectPreviewDialogTest : public ConfigDialogTest {
   const std::string twoUnits = dir + "/二 units";
 };
 
-// Steps come every 40 ms; a load still on its way is finished by ticking.
-void Settled() {
-  for (int i = 0; i < 500 && Preview->LoadPending(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    Preview->Tick();
-  }
-  ASSERT_FALSE(Preview->LoadPending());
-}
 float ObjectZ() {
   D3DVECTOR position;
   Preview->objectFrame->GetPosition(Preview->sceneFrame, &position);
@@ -94,7 +84,7 @@ TEST_F(ObjectPreviewDialogTest, ReadoutsPlaceAndFitTheObjectWhichKeepsDrawing) {
   const intptr_t result = RunPaced({
       [](HWND dialog) { SelectTab(dialog, 1); },
       [&](HWND dialog) {
-        Settled();
+        Settle(*Preview);
         EXPECT_EQ(Text(dialog, IDC_DISTANCE), "2.0");
         EXPECT_FLOAT_EQ(ObjectZ(), 24.0f);
         ExpectObjectInPlace(dialog, "shown");
@@ -111,12 +101,12 @@ TEST_F(ObjectPreviewDialogTest, ReadoutsPlaceAndFitTheObjectWhichKeepsDrawing) {
         ExpectObjectInPlace(dialog, "back on the page");
         EXPECT_GT(Preview->colourCycleAngle, angle);
         Click(dialog, IDC_X_FILE_BROWSE);
-        Settled();
+        Settle(*Preview);
         EXPECT_EQ(Text(dialog, IDC_SCALE), "0.025000");
         EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1.0");
         EXPECT_FLOAT_EQ(ObjectZ(), 12.0f);
         Click(dialog, IDC_X_FILE_BROWSE);
-        Settled();
+        Settle(*Preview);
         EXPECT_EQ(Text(dialog, IDC_SCALE), "1.000000");
         EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1.0");
       },
@@ -125,17 +115,17 @@ TEST_F(ObjectPreviewDialogTest, ReadoutsPlaceAndFitTheObjectWhichKeepsDrawing) {
         SetDlgItemText(dialog, IDC_X_FILE, twoUnits.c_str());
         SetDlgItemText(dialog, IDC_SCALE, "1.5");
         Click(dialog, IDC_REDISPLAY);
-        Settled();
+        Settle(*Preview);
         EXPECT_EQ(Text(dialog, IDC_DISTANCE), "3.0");
         EXPECT_FLOAT_EQ(ObjectZ(), 36.0f);
         // However large the scale typed, the object stands in front of the camera.
         SetDlgItemText(dialog, IDC_SCALE, "1e39");
         Click(dialog, IDC_REDISPLAY);
-        Settled();
+        Settle(*Preview);
         EXPECT_EQ(Text(dialog, IDC_DISTANCE), "1000000.0");
         EXPECT_GE(ObjectZ(), 12.0f);
         Click(dialog, IDC_X_FILE_BROWSE);
-        Settled();
+        Settle(*Preview);
       },
       [](HWND dialog) {
         SurfaceImage shown;

@@ -1,9 +1,12 @@
 #include "config/object_preview_files.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 void WriteBox(const std::string& path, double hx, double hy, double hz, const std::string& image) {
   std::ofstream out(path);
@@ -19,10 +22,11 @@ void WriteBox(const std::string& path, double hx, double hy, double hz, const st
   out << "}\n";
 }
 
-void WritePpm(const std::string& path, int size, uint8_t r, uint8_t g, uint8_t b) {
+void WritePpm(const std::string& path, int size, uint32_t top, uint32_t bottom) {
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << size << " " << size << "\n255\n";
-  for (int i = 0; i < size * size; ++i) out << r << g << b;
+  for (int i = 0; i < size * size; ++i)
+    for (int shift : {16, 8, 0}) out << uint8_t((i < size * size / 2 ? top : bottom) >> shift);
 }
 
 void WriteHugeBmp(const std::string& path) {
@@ -43,4 +47,12 @@ int LitPixels(const SurfaceImage& image) {
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) lit += image.Pixel(x, y) != 0;
   return lit;
+}
+
+void Settle(ObjectPreview& preview) {
+  for (int i = 0; i < 750 && preview.LoadPending(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    preview.Tick();
+  }
+  ASSERT_FALSE(preview.LoadPending());
 }

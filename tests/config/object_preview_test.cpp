@@ -59,7 +59,7 @@ class ObjectPreviewTest : public ::testing::Test {
     preview = std::make_unique<ObjectPreview>(working, dialog);
     ASSERT_TRUE(preview->graphics.Open(window, Windowed) && preview->graphics.OpenDirect3D() &&
                 preview->SetUpScene() && preview->Prepare());
-    Settle();
+    Settle(*preview);
   }
   void TearDown() override {
     preview.reset();
@@ -75,14 +75,6 @@ class ObjectPreviewTest : public ::testing::Test {
   void UseTexture(const std::string& name) {
     std::snprintf(working.TextureName, sizeof working.TextureName, "%s", name.c_str());
     working.TextureFlag = name != kNoTextureName;
-  }
-  // On a busy machine a load may outlast the wait; the dialog's ticks finish it.
-  void Settle() {
-    for (const auto start = Clock::now(); preview->LoadPending() && Clock::now() - start < 15s;) {
-      std::this_thread::sleep_for(20ms);
-      preview->Tick();
-    }
-    ASSERT_FALSE(preview->LoadPending());
   }
   SurfaceImage Shown() {
     SurfaceImage image;
@@ -127,15 +119,19 @@ TEST_F(ObjectPreviewTest, TheObjectTurnsInTheCyclingColour) {
 // A texture covers the object and holds the colour cycle; a texture that
 // cannot be used is refused and the object keeps its look; the gradation
 // resumes the cycle where it stopped; the .x file's own images come back
-// after a texture file covered them. Names may have blanks, non-ASCII
-// letters and no extension.
+// after a texture file covered them; one that takes seconds to decode is read
+// behind the dialog; a texture file is wrapped round the object as the saver
+// wraps it. Names may have blanks, non-ASCII letters and no extension.
 TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
   const std::string blue = dir + "/青い 模様", green = dir + "/green.ppm", box = dir + "/box",
-                    notImage = dir + "/text.bmp";
-  WritePpm(blue, 16, 0, 0, 255);
-  WritePpm(green, 8, 0, 255, 0);
+                    notImage = dir + "/text.bmp", halves = dir + "/halves.ppm",
+                    huge = dir + "/huge.bmp";
+  WritePpm(blue, 16, 0x0000FF, 0x0000FF);
+  WriteHugeBmp(huge);
+  WritePpm(green, 8, 0x00FF00, 0x00FF00);
   WriteBox(box, 1, 1, 1, "green.ppm");
   std::ofstream(notImage) << "not an image";
+  WritePpm(halves, 16, 0xFF0000, 0x0000FF);
   for (int i = 0; i < 5; ++i) preview->Tick();
   const double angle = preview->colourCycleAngle;
   struct Step {
@@ -150,7 +146,7 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
     if (step.texture == kXFileTextureName && std::string(working.XFileName) != box) {
       Use(box);
       preview->Reload();
-      Settle();
+      Settle(*preview);
     }
     UseTexture(step.texture);
     EXPECT_EQ(preview->ChangeTexture(), step.accepted);
@@ -160,52 +156,30 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
     EXPECT_GT(strong, 100);
     EXPECT_LT(c.r + c.g + c.b - strong, 20);
   }
-  EXPECT_EQ(preview->colourCycleAngle, angle);
-  UseTexture(kNoTextureName);
-  ASSERT_TRUE(preview->ChangeTexture());
-  preview->Tick();
-  EXPECT_DOUBLE_EQ(preview->colourCycleAngle, angle + 5 * kPi / 180);
-}
-
-// A texture file is wrapped round the object as the saver wraps it: the
-// image's top half (red) shows on the lower half of a box, its bottom (blue)
-// on the upper half.
-TEST_F(ObjectPreviewTest, ATextureFileIsWrappedRoundTheObjectAsInTheSaver) {
-  const std::string box = dir + "/box.x", halves = dir + "/halves.ppm";
-  WriteBox(box, 1, 1, 1);
-  std::ofstream image(halves, std::ios::binary);
-  image << "P6\n16 16\n255\n";
-  for (int i = 0; i < 16 * 16; ++i) image << uint8_t(i < 128 ? 255 : 0) << '\0' << uint8_t(i < 128 ? 0 : 255);
-  image.close();
-  Use(box);
-  preview->Reload();
-  Settle();
-  UseTexture(halves);
-  ASSERT_TRUE(preview->ChangeTexture());
-  preview->Tick();
-  const Colour upper = Centre(-12), lower = Centre(12);
-  EXPECT_TRUE(upper.b > 100 && upper.r < 30) << upper.r << " " << upper.b;
-  EXPECT_TRUE(lower.r > 100 && lower.b < 30) << lower.r << " " << lower.b;
-}
-
-// A texture that takes seconds to decode is read behind the dialog: the
-// object keeps its look and turns meanwhile, then wears it.
-TEST_F(ObjectPreviewTest, AHugeTextureIsReadBehindTheDialog) {
-  const std::string blue = dir + "/blue.ppm", huge = dir + "/huge.bmp";
-  WritePpm(blue, 8, 0, 0, 255);
-  WriteHugeBmp(huge);
-  UseTexture(blue);
-  ASSERT_TRUE(preview->ChangeTexture());
+  // The object keeps its look while the huge one is read, then wears it.
   UseTexture(huge);
   const auto start = Clock::now();
   EXPECT_TRUE(preview->ChangeTexture());
   EXPECT_LT(Clock::now() - start, 1s);
   ASSERT_TRUE(preview->LoadPending());
   preview->Tick();
-  EXPECT_GT(Centre().b, 100);
-  Settle();
+  EXPECT_GT(Centre().g, 100);
+  Settle(*preview);
   preview->Tick();
   EXPECT_EQ(LitPixels(Shown()), 0) << "black on black";
+  // The image's top half (red) shows on the lower half of the box, its bottom
+  // (blue) on the upper half.
+  UseTexture(halves);
+  ASSERT_TRUE(preview->ChangeTexture());
+  preview->Tick();
+  const Colour upper = Centre(-12), lower = Centre(12);
+  EXPECT_TRUE(upper.b > 100 && upper.r < 30) << upper.r << " " << upper.b;
+  EXPECT_TRUE(lower.r > 100 && lower.b < 30) << lower.r << " " << lower.b;
+  EXPECT_EQ(preview->colourCycleAngle, angle);
+  UseTexture(kNoTextureName);
+  ASSERT_TRUE(preview->ChangeTexture());
+  preview->Tick();
+  EXPECT_DOUBLE_EQ(preview->colourCycleAngle, angle + 5 * kPi / 180);
 }
 
 // A slow parse goes on behind the dialog while ticks keep drawing; a newer
@@ -233,7 +207,7 @@ TEST_F(ObjectPreviewTest, ASlowOrCrashedParseDoesNotHoldUpTheDialog) {
   slowChildren = false;
   Use(small);
   preview->LoadFitted();
-  Settle();
+  Settle(*preview);
   std::this_thread::sleep_for(2500ms);
   preview->Tick();
   D3DRMBOX box;
@@ -242,7 +216,7 @@ TEST_F(ObjectPreviewTest, ASlowOrCrashedParseDoesNotHoldUpTheDialog) {
 
   SetXFileChildHookForTesting([] { abort(); });
   preview->Reload();
-  Settle();
+  Settle(*preview);
   preview->Tick();
   EXPECT_EQ(LitPixels(Shown()), 0);
 }
