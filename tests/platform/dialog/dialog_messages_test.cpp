@@ -10,24 +10,19 @@ namespace {
 
 using namespace test_ids;
 
-WPARAM Command(int id, uint16_t code) {
-  return (WPARAM(code) << 16) | WPARAM(id);
-}
-
 bool SawCommand(int id, uint16_t code) {
   for (const Seen& s : SeenOf(WM_COMMAND))
-    if (s.wParam == Command(id, code)) return true;
+    if (s.wParam == ((WPARAM(code) << 16) | WPARAM(id))) return true;
   return false;
 }
 
 TEST(DialogMessages, UserActionsReachTheProcedureWithIdAndCode) {
-  HWND okHandle = 0;
   DialogRun run;
   run.param = 4711;
   run.body = [&](HWND dialog) {
-    okHandle = GetDlgItem(dialog, kOk);
     EXPECT_EQ(SeenOf(WM_INITDIALOG).at(0).lParam, 4711);
-    EXPECT_EQ(SeenOf(WM_INITDIALOG).at(0).wParam, WPARAM(okHandle)) << "the first tab stop";
+    EXPECT_EQ(SeenOf(WM_INITDIALOG).at(0).wParam, WPARAM(GetDlgItem(dialog, kOk)))
+        << "the first tab stop";
     for (const char* entry : {"first", "second"})
       SendDlgItemMessage(dialog, kList, CB_INSERTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(entry));
     for (const char* text : {"ライフゲーム", "Direct3D"}) {
@@ -59,7 +54,7 @@ TEST(DialogMessages, UserActionsReachTheProcedureWithIdAndCode) {
   EXPECT_TRUE(SawCommand(kList, CBN_SELCHANGE));
   EXPECT_TRUE(SawCommand(kRandom, BN_CLICKED));
   EXPECT_TRUE(SawCommand(kOk, BN_CLICKED));
-  EXPECT_EQ(SeenMessages().back().message, WM_DESTROY);
+  EXPECT_EQ(SeenOf(0).back().message, WM_DESTROY);
 }
 
 }  // namespace

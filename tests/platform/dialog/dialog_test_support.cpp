@@ -52,7 +52,7 @@ intptr_t TestProc(HWND dialog, uint32_t message, WPARAM wParam, LPARAM lParam) {
           PumpUntil([dialog] { return QApplication::activeWindow() == WidgetOf(dialog); }, 2000);
           run.body(dialog);
         });
-      return run.initAnswer;
+      return TRUE;
     case WM_COMMAND:
       if (run.onCommand) return run.onCommand(dialog, wParam);
       if (wParam == kOk || wParam == kCancel) {
@@ -80,25 +80,15 @@ intptr_t RunDialog(const DialogRun& run) {
   return result;
 }
 
-const std::vector<Seen>& SeenMessages() {
-  return seen;
-}
-
 std::vector<Seen> SeenOf(uint32_t message) {
   std::vector<Seen> out;
   for (const Seen& s : seen)
-    if (s.message == message) out.push_back(s);
+    if (message == 0 || s.message == message) out.push_back(s);
   return out;
 }
 
 QWidget* Widget(HWND dialog, int id) {
   return WidgetOf(GetDlgItem(dialog, id));
-}
-
-void PumpEvents(int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {

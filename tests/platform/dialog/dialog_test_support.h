@@ -33,7 +33,6 @@ struct Seen {
 struct DialogRun {
   HWND owner = 0;
   LPARAM param = 0;
-  intptr_t initAnswer = TRUE;
   // Runs once the dialog is shown, inside its modal loop. It ends the dialog
   // itself or leaves that to what it sets off.
   std::function<void(HWND dialog)> body;
@@ -41,11 +40,9 @@ struct DialogRun {
   std::function<intptr_t(HWND dialog, WPARAM wParam)> onCommand;
 };
 
-// Runs the dialog to its end; the messages its procedure saw are in Seen().
+// Runs the dialog to its end; the messages its procedure saw are in SeenOf().
 intptr_t RunDialog(const DialogRun& run);
-const std::vector<Seen>& SeenMessages();
-std::vector<Seen> SeenOf(uint32_t message);
+std::vector<Seen> SeenOf(uint32_t message);  // 0: all of them, in order
 
 QWidget* Widget(HWND dialog, int id);
-void PumpEvents(int ms);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);

@@ -62,20 +62,18 @@ TEST(DialogText, GetDlgItemIntReadsDecimalText) {
       {"4294967296", false, 0, false}, {"2147483648", true, 0, false},
       {"０１", false, 0, false},
   };
-  std::vector<std::string> failures;
   DialogRun run;
   run.body = [&](HWND dialog) {
     for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.text) + (c.isSigned ? " signed" : " unsigned"));
       SetDlgItemText(dialog, kWideEdit, c.text);
       bool translated = !c.translated;
-      uint32_t value = GetDlgItemInt(dialog, kWideEdit, &translated, c.isSigned);
-      if (value != c.value || translated != c.translated)
-        failures.push_back(std::string(c.text) + (c.isSigned ? " signed" : " unsigned"));
+      EXPECT_EQ(GetDlgItemInt(dialog, kWideEdit, &translated, c.isSigned), c.value);
+      EXPECT_EQ(translated, c.translated);
     }
-    EndDialog(dialog, 0);
+    EndDialog(dialog, 7);
   };
-  RunDialog(run);
-  EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+  EXPECT_EQ(RunDialog(run), 7);
 }
 
 // The digit filter of the configuration dialog, as a subclass would write it;
@@ -113,25 +111,20 @@ TEST(DialogText, ReplacedProcedureSeesTypedCharactersButNotPastedText) {
 }
 
 TEST(DialogText, EditWithoutScrollingStopsWhenFull) {
-  int typed = 0, widthOk = 0;
-  std::string shown;
   DialogRun run;
   run.body = [&](HWND dialog) {
     auto* edit = static_cast<QLineEdit*>(Widget(dialog, kNarrowEdit));
     edit->setFocus();
     QTest::keyClicks(edit, "12345678901234567890");
-    typed = static_cast<int>(edit->text().size());
-    widthOk = edit->fontMetrics().horizontalAdvance(edit->text()) < edit->width();
+    EXPECT_GT(edit->text().size(), 2);
+    EXPECT_LT(edit->text().size(), 20);
+    EXPECT_LT(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width());
     // What the program sets is shown whole.
     SetDlgItemText(dialog, kNarrowEdit, "-2147483648");
-    shown = Text(dialog, kNarrowEdit);
-    EndDialog(dialog, 0);
+    EXPECT_EQ(Text(dialog, kNarrowEdit), "-2147483648");
+    EndDialog(dialog, 7);
   };
-  RunDialog(run);
-  EXPECT_GT(typed, 2);
-  EXPECT_LT(typed, 20);
-  EXPECT_TRUE(widthOk);
-  EXPECT_EQ(shown, "-2147483648");
+  EXPECT_EQ(RunDialog(run), 7);
 }
 
 }  // namespace

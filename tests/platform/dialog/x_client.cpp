@@ -1,7 +1,6 @@
 #include "x_client.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 Display* Connection() {
@@ -24,10 +23,4 @@ void DestroyForeignWindow(unsigned long window) {
     XDestroyWindow(d, window);
     XSync(d, False);
   }
-}
-
-unsigned long TransientForOf(unsigned long window) {
-  Window owner = 0;
-  if (Display* d = Connection()) XGetTransientForHint(d, window, &owner);
-  return owner;
 }

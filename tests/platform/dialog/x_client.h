@@ -4,4 +4,3 @@
 // from the Qt headers, whose names Xlib's macros would spoil).
 unsigned long CreateForeignWindow();
 void DestroyForeignWindow(unsigned long window);
-unsigned long TransientForOf(unsigned long window);

@@ -10,6 +10,7 @@
 
 namespace {
 
+// The other program's windows end with its connection, after each test.
 class ForeignWindows : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -41,8 +42,6 @@ TEST_F(ForeignWindows, AChildOfADeeperParentUsesTheDefaultVisual) {
   EXPECT_EQ(childAttributes.visual->visualid,
             XVisualIDFromVisual(DefaultVisual(d, DefaultScreen(d))));
   DestroyWindow(child);
-  XDestroyWindow(d, parent);
-  other_.Sync();
 }
 
 TEST_F(ForeignWindows, ForegroundAndTheStackingWalkDownFromIt) {
@@ -63,9 +62,6 @@ TEST_F(ForeignWindows, ForegroundAndTheStackingWalkDownFromIt) {
   EXPECT_EQ(visible[0], top);
   EXPECT_EQ(visible[1], middle);
   EXPECT_EQ(visible[2], bottom);
-
-  for (Window w : {top, middle, bottom}) XDestroyWindow(other_.display(), w);
-  other_.Sync();
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST_F(MessageLoop, KillTimerStopsOnlyThatTimer) {
   EXPECT_TRUE(KillTimer(window_, 7));
   EXPECT_FALSE(KillTimer(window_, 7));
   ClearLog();
-  PumpFor(150);
+  PumpUntil([] { return false; }, 150);
   auto timers = Log(WM_TIMER);
   EXPECT_FALSE(timers.empty());
   for (const Recorded& r : timers) EXPECT_EQ(r.window, other);
@@ -103,7 +103,7 @@ TEST_F(MessageLoop, MessagesForADestroyedWindowAreDropped) {
   SetTimer(doomed, 1, 10);
   ASSERT_TRUE(DestroyWindow(doomed));
   EXPECT_FALSE(DestroyWindow(doomed));
-  PumpFor(100);
+  PumpUntil([] { return false; }, 100);
   for (const Recorded& r : Log()) {
     if (r.window != doomed) continue;
     EXPECT_TRUE(r.message == WM_CREATE || r.message == WM_DESTROY) << r.message;

@@ -74,11 +74,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   return done();
 }
 
-void PumpFor(int ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
-}
-
 bool HaveDisplay() {
   return XServer::Get() != nullptr;
 }

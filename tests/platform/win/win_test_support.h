@@ -32,7 +32,6 @@ const char* TestClass();
 
 // Runs the message loop until the condition holds or the time is up.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
-void PumpFor(int ms);
 
 bool HaveDisplay();
 

@@ -4,6 +4,7 @@
 // clang-format on
 
 #include "platform/win/cursor.h"
+#include "platform/win/x_server.h"
 #include "win_test_support.h"
 
 namespace {
@@ -30,49 +31,41 @@ class FullScreenWindow : public ::testing::Test {
     if (window_) DestroyWindow(window_);
   }
   HWND window_ = 0;
+  OtherProgram other_;
 };
 
 // A window of another program that comes over it is covered again.
 TEST_F(FullScreenWindow, StaysInFront) {
-  OtherProgram other;
-  Window cover = other.CreateWindow(100, 100, 200, 200, true);
-  XRaiseWindow(other.display(), cover);
-  other.Sync();
+  Window cover = other_.CreateWindow(100, 100, 200, 200, true);
+  XRaiseWindow(other_.display(), cover);
+  other_.Sync();
   EXPECT_TRUE(PumpUntil([&] {
-    Window rootReturn, parent, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(other.display(), DefaultRootWindow(other.display()), &rootReturn, &parent, &children,
-               &count);
-    bool onTop = count > 0 && children[count - 1] == window_;
-    XFree(children);
-    return onTop;
+    auto tree = XServer::Get()->QueryTree(XServer::Get()->Root());
+    return tree && !tree->children.empty() && tree->children.back() == window_;
   }));
 }
 
 TEST_F(FullScreenWindow, HoldsTheGrabsUntilCloseDestroysIt) {
-  OtherProgram other;
-  ASSERT_NE(other.display(), nullptr);
-  Window root = DefaultRootWindow(other.display());
-  EXPECT_EQ(XGrabKeyboard(other.display(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+  Window root = DefaultRootWindow(other_.display());
+  EXPECT_EQ(XGrabKeyboard(other_.display(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
             AlreadyGrabbed);
-  EXPECT_EQ(XGrabPointer(other.display(), root, False, 0, GrabModeAsync, GrabModeAsync, None, None,
+  EXPECT_EQ(XGrabPointer(other_.display(), root, False, 0, GrabModeAsync, GrabModeAsync, None, None,
                          CurrentTime),
             AlreadyGrabbed);
   PostMessage(window_, WM_CLOSE, 0, 0);
   ASSERT_TRUE(PumpUntil([] { return Logged(WM_DESTROY); }));
   EXPECT_FALSE(IsWindow(std::exchange(window_, 0)));
   EXPECT_EQ(Log(WM_DESTROY).size(), 1u);
-  EXPECT_EQ(XGrabKeyboard(other.display(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+  EXPECT_EQ(XGrabKeyboard(other_.display(), root, False, GrabModeAsync, GrabModeAsync, CurrentTime),
             GrabSuccess);
-  XUngrabKeyboard(other.display(), CurrentTime);
-  other.Sync();
+  XUngrabKeyboard(other_.display(), CurrentTime);
+  other_.Sync();
 }
 
 TEST_F(FullScreenWindow, LosingTheFocusToAnotherProgramDeactivatesTheApplication) {
-  OtherProgram other;
-  Window elsewhere = other.CreateWindow(0, 0, 40, 40, true);
-  XSetInputFocus(other.display(), elsewhere, RevertToParent, CurrentTime);
-  other.Sync();
+  Window elsewhere = other_.CreateWindow(0, 0, 40, 40, true);
+  XSetInputFocus(other_.display(), elsewhere, RevertToParent, CurrentTime);
+  other_.Sync();
   ASSERT_TRUE(PumpUntil(
       [] { return Logged(WM_ACTIVATEAPP, [](const Recorded& r) { return !r.wParam; }); }));
   auto activate = Log(WM_ACTIVATE);
