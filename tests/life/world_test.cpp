@@ -10,8 +10,8 @@
 
 #include "life/generation.h"
 #include "platform/ddraw/direct_draw_surface.h"
-#include "platform/win/offscreen_window.h"
 #include "platform/ddraw/surface_image.h"
+#include "platform/win/offscreen_window.h"
 #include "settings/random_generator.h"
 #include "settings/resolved_options.h"
 #include "settings/settings.h"
@@ -50,13 +50,11 @@ class WorldTest : public ::testing::Test {
     window_ = 0;
     Resolved = saved_;
   }
-  void Rebuild() {
-    TearDown();
-    SetUp();
-  }
-
-  // False when the Stage could not open or the object did not load.
+  // False when the Stage could not open or the object did not load. A world built before goes
+  // first, with its window.
   bool Build(int32_t width, int32_t height) {
+    world_.reset();
+    if (window_) DestroyOffscreenWindow(window_);
     Resolved.BoardWidth = width;
     Resolved.BoardHeight = height;
     Resolved.TextureFlag = std::string(Resolved.TextureName) != kNoTextureName;
@@ -100,8 +98,7 @@ class WorldTest : public ::testing::Test {
     cell.frame->GetPosition(world().boardFrame, &p);
     return {p.x + float(world().boardCentreX), p.y + float(world().boardCentreY), p.z};
   }
-  // Where the picture shows the cell at (x, y) alone: the middle of the pixels that are not
-  // background.
+  // Where the picture shows the cell at (x, y) alone: the middle of its pixels.
   std::pair<double, double> DrawnSpot(int32_t x, int32_t y) {
     world().AnimateCell(ClearBoardBut(x, y), SplitStepCount());
     EXPECT_TRUE(world().RenderFrame());
@@ -152,12 +149,22 @@ TEST_F(WorldTest, ABirthTravelsFromItsParentAndArrivesAtFrameN) {
     EXPECT_NEAR(child.colourPhase, 1.25 + 5 * kPi / 180, 1e-12);
     world().AnimateCell(child, c.n);
     ExpectNear(At(child), c.x, c.y, 0);
-    Rebuild();
   }
 }
 
+// The split meshes keep a shrinking share of the object's volume.
 TEST_F(WorldTest, DeathShrinksThroughTheSplitMeshesUnlessTheCellIsASplitParent) {
+  Resolved.XScale = 1.5f;
   ASSERT_TRUE(Build(12, 9));
+  auto width = [&](int i) {
+    D3DRMBOX box;
+    world().splitMeshes[i]->GetBox(&box);
+    return box.max.x - box.min.x;
+  };
+  const double expected[9] = {1, 0.9615, 0.9196, 0.8736, 0.8221, 0.7631, 0.6934, 0.6057, 0.4807};
+  EXPECT_NEAR(width(0), 1.5, 0.3);  // about one unit across, times 1.5
+  for (int i = 0; i < 9; ++i) EXPECT_NEAR(width(i) / width(0), expected[i], 5e-5) << i;
+  EXPECT_FALSE(world().splitMeshes[9]);
   SceneCell& cell = ClearBoardBut(6, 6);
   world().AnimateCell(cell, 9);
   cell.history = 2;
@@ -176,7 +183,7 @@ TEST_F(WorldTest, DeathShrinksThroughTheSplitMeshesUnlessTheCellIsASplitParent) 
   EXPECT_FALSE(Cell(4, 5).inScene);
 }
 
-TEST_F(WorldTest, ColourModes) {
+TEST_F(WorldTest, ColourModesAndWaveHeights) {
   ASSERT_TRUE(Build(12, 9));
   const double rates[3] = {1, 0.4, 2.0 / 7};
   world().animationPhase = 2.0;
@@ -200,13 +207,10 @@ TEST_F(WorldTest, ColourModes) {
   const float before = c.frame->Color()[0];
   world().ApplyCellColour(c);
   EXPECT_EQ(c.frame->Color()[0], before);
-}
 
-TEST_F(WorldTest, WaveHeights) {
   Resolved.Wave = 2;
   EXPECT_DOUBLE_EQ(World::WaveHeight(1.0, 3.0, 4.0), std::sin(2.5 + 1.5));
   Resolved.Wave = 1;
-  ASSERT_TRUE(Build(12, 9));
   SceneCell& cell = ClearBoardBut(9, 2);
   world().AnimateCell(cell, 9);
   EXPECT_NEAR(At(cell).y, 2, 1e-5);  // without a parent it appears in place
@@ -251,22 +255,7 @@ TEST_F(WorldTest, ObjectAndImageFiles) {
       EXPECT_EQ(cell.frame->Color()[0], 1.0f);
       EXPECT_EQ(cell.frame->Color()[2], 1.0f);
     }
-    Rebuild();
   }
-}
-
-TEST_F(WorldTest, SplitMeshesKeepAShrinkingShareOfTheVolume) {
-  Resolved.XScale = 1.5f;
-  ASSERT_TRUE(Build(12, 9));
-  auto width = [&](int i) {
-    D3DRMBOX box;
-    world().splitMeshes[i]->GetBox(&box);
-    return box.max.x - box.min.x;
-  };
-  const double expected[9] = {1, 0.9615, 0.9196, 0.8736, 0.8221, 0.7631, 0.6934, 0.6057, 0.4807};
-  EXPECT_NEAR(width(0), 1.5, 0.3);  // about one unit across, times 1.5
-  for (int i = 0; i < 9; ++i) EXPECT_NEAR(width(i) / width(0), expected[i], 5e-5) << i;
-  EXPECT_FALSE(world().splitMeshes[9]);
 }
 
 D3DVECTOR BoardDirection(World& world, bool afterOneFrame = false) {
@@ -278,7 +267,7 @@ D3DVECTOR BoardDirection(World& world, bool afterOneFrame = false) {
 
 // "GURUGURU" turns its axis once in 360 frames; only a switch away from it
 // resets the board's orientation at a restart.
-TEST_F(WorldTest, RollModes) {
+TEST_F(WorldTest, RollModesAndTheOrbitingCamera) {
   Resolved.Roll = 2;
   ASSERT_TRUE(Build(12, 9));
   // At frame 90 the axis lies along x: the board tips up or down, not sideways.
@@ -306,11 +295,9 @@ TEST_F(WorldTest, RollModes) {
   Resolved.Roll = 0;
   world().Restart();
   EXPECT_NEAR(BoardDirection(world(), true).z, 1, 1e-6);  // reset and still
-}
 
-TEST_F(WorldTest, CameraOrbitsAndLooksAtTheOrigin) {
-  ASSERT_TRUE(Build(12, 9));
-  D3DVECTOR p, dir, up;
+  // The camera orbits and looks at the origin.
+  D3DVECTOR p, up;
   world().animationPhase = 4.0;
   Resolved.CameraMove = 1;
   world().MoveCamera();
@@ -367,7 +354,7 @@ struct RecordingHooks : GenerationHooks {
 // A hook that says stop ends the generation before the cells move, a failed draw before the
 // frame counts as shown; a board without cells ends it before it starts.
 TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
-  for (uint32_t n : {2u, 0u}) {  // a count of 0 is drawn as one frame
+  for (uint32_t n : {0u, 2u}) {  // a count of 0 is drawn as one frame
     Resolved.LocusOfSplit = n;
     ASSERT_TRUE(Build(12, 9));
     EXPECT_EQ(bool(world().splitMeshes[1]), n == 2);
@@ -377,9 +364,7 @@ TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
                            : "start 1:animated,draw,shown step");
     EXPECT_NEAR(world().rollAngle, (n ? 2 : 1) * kPi / 180, 1e-12);
     EXPECT_NEAR(world().animationPhase, (n ? 2 : 1) * 5 * kPi / 180, 1e-12);
-    Rebuild();
   }
-  ASSERT_TRUE(Build(12, 9));
   RecordingHooks stop, failed;
   stop.stopAtFrame = 2;
   EXPECT_FALSE(RunGeneration(world(), stop));
