@@ -6,7 +6,6 @@
 #include <cmath>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "life/generation.h"
 #include "platform/ddraw/direct_draw_surface.h"
@@ -40,7 +39,6 @@ class WorldTest : public ::testing::Test {
     Resolved.XScale = 1.0f;
     Resolved.XFileName = QUELLAR_SOURCE_DIR "/resources/quellar.x";
     Resolved.TextureName = kNoTextureName;
-    Resolved.DDDriverName = "";
     Resolved.D3DDriverName = "Auto";
     SeedRandom(1);
   }
@@ -252,8 +250,7 @@ TEST_F(WorldTest, ObjectAndImageFiles) {
       EXPECT_EQ(cell.frame->GetMaterialMode(), D3DRMMATERIAL_FROMMESH);
       world().animationPhase = 2.0;
       world().AnimateCell(cell, 1);
-      EXPECT_EQ(cell.frame->Color()[0], 1.0f);
-      EXPECT_EQ(cell.frame->Color()[2], 1.0f);
+      EXPECT_EQ(cell.frame->Color()[0], 1.0f);  // not the gradation's 0.43
     }
   }
 }
@@ -357,12 +354,10 @@ TEST_F(WorldTest, OneGenerationCallsEveryHookInItsPlace) {
   for (uint32_t n : {0u, 2u}) {  // a count of 0 is drawn as one frame
     Resolved.LocusOfSplit = n;
     ASSERT_TRUE(Build(12, 9));
-    EXPECT_EQ(bool(world().splitMeshes[1]), n == 2);
     RecordingHooks hooks;
     ASSERT_TRUE(RunGeneration(world(), hooks));
     EXPECT_EQ(hooks.log, n ? "start 1:animated,draw,shown 2:animated,draw,shown step"
                            : "start 1:animated,draw,shown step");
-    EXPECT_NEAR(world().rollAngle, (n ? 2 : 1) * kPi / 180, 1e-12);
     EXPECT_NEAR(world().animationPhase, (n ? 2 : 1) * 5 * kPi / 180, 1e-12);
   }
   RecordingHooks stop, failed;
