@@ -63,9 +63,8 @@ class LifeBoardTest : public ::testing::Test {
 
 template <typename F>
 void ForEachCell(LifeBoard& board, F f) {
-  for (int32_t y = 1; y <= board.Height(); ++y) {
+  for (int32_t y = 1; y <= board.Height(); ++y)
     for (int32_t x = 1; x <= board.Width(); ++x) f(board.CellAt(x, y), x, y);
-  }
 }
 
 void SetHistories(LifeBoard& board, uint32_t history) {

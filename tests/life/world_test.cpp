@@ -67,13 +67,8 @@ class WorldTest : public ::testing::Test {
 
   // An empty board with nothing shown but the cell at (x, y), which is alive.
   SceneCell& ClearBoardBut(int32_t x, int32_t y) {
-    for (int32_t cy = 1; cy <= world().Height(); ++cy) {
-      for (int32_t cx = 1; cx <= world().Width(); ++cx) {
-        Cell(cx, cy).history = 0;
-        Cell(cx, cy).splitParent = nullptr;
-        Cell(cx, cy).splitParentFlag = false;
-      }
-    }
+    for (int32_t cy = 1; cy <= world().Height(); ++cy)
+      for (int32_t cx = 1; cx <= world().Width(); ++cx) Cell(cx, cy).history = 0;
     world().HideAllCells();
     Cell(x, y).history = 1;
     return Cell(x, y);
@@ -103,12 +98,9 @@ class WorldTest : public ::testing::Test {
     SurfaceImage image;
     EXPECT_TRUE(world().graphics.primary->ReadBack(&image));
     double sx = 0, sy = 0, n = 0;
-    for (int py = 0; py < image.height; ++py) {
-      for (int px = 0; px < image.width; ++px) {
-        if (image.Pixel(px, py) == 0) continue;
-        sx += px, sy += py, n += 1;
-      }
-    }
+    for (int py = 0; py < image.height; ++py)
+      for (int px = 0; px < image.width; ++px)
+        if (image.Pixel(px, py)) sx += px, sy += py, n += 1;
     return n ? std::pair{sx / n, sy / n} : std::pair{-1.0, -1.0};
   }
 

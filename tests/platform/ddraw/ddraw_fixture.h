@@ -13,7 +13,8 @@
 #include "redirected_window.h"
 
 // A full-screen flip chain in a display mode, on a window: an X window, or by
-// default an offscreen "screen" of the given size.
+// default an offscreen "screen" of the given size. Windowed, the back buffer is
+// instead a picture in memory that is blitted to the window's primary surface.
 struct FlipChain {
   HWND window = 0;
   Ref<DirectDraw> dd;
@@ -22,11 +23,24 @@ struct FlipChain {
 
   FlipChain(int screenWidth, int screenHeight, uint32_t width, uint32_t height, uint32_t bits)
       : FlipChain(CreateOffscreenWindow(screenWidth, screenHeight), width, height, bits) {}
-  FlipChain(HWND window, uint32_t width, uint32_t height, uint32_t bits) : window(window) {
+  FlipChain(HWND window, uint32_t width, uint32_t height, uint32_t bits, bool windowed = false)
+      : window(window) {
     EXPECT_TRUE(DirectDrawCreate(nullptr, &dd));
+    DDSURFACEDESC desc;
+    if (windowed) {
+      EXPECT_TRUE(dd->SetCooperativeLevel(window, DDSCL_NORMAL));
+      desc.dwFlags = DDSD_CAPS;
+      desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+      EXPECT_TRUE(dd->CreateSurface(desc, &primary));
+      desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+      desc.dwWidth = width;
+      desc.dwHeight = height;
+      desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_3DDEVICE;
+      EXPECT_TRUE(dd->CreateSurface(desc, &back));
+      return;
+    }
     EXPECT_TRUE(dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE));
     EXPECT_TRUE(dd->SetDisplayMode(width, height, bits));
-    DDSURFACEDESC desc;
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     desc.dwBackBufferCount = 1;
     desc.ddsCaps.dwCaps =

@@ -31,7 +31,9 @@ TEST(DirectDrawSurfaces, DisplayModesAreTheThreeSizesAtFourDepths) {
   EXPECT_FALSE(dd->SetDisplayMode(640, 480, 16)) << "not exclusive yet";
   ASSERT_TRUE(dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE));
   EXPECT_TRUE(dd->SetDisplayMode(1024, 768, 8));
-  EXPECT_FALSE(dd->SetDisplayMode(1280, 1024, 32));
+  // A width of one size with the height of another is no mode.
+  for (auto [w, h] : {std::pair{640u, 600u}, {1024u, 480u}})
+    EXPECT_FALSE(dd->SetDisplayMode(w, h, 32));
   EXPECT_FALSE(dd->SetDisplayMode(640, 480, 15));
   EXPECT_TRUE(dd->InDisplayMode());
   EXPECT_TRUE(dd->RestoreDisplayMode());

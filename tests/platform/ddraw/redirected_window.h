@@ -10,15 +10,17 @@
 
 // A mapped X window on the default display whose pixels stay off screen
 // (composite), so that tests side by side on one server never see each
-// other's windows in what they read back. Null Id() when there is no display.
+// other's windows in what they read back. It opens filled with `background`
+// (0xRRGGBB). Null Id() when there is no display.
 class RedirectedWindow {
  public:
-  RedirectedWindow(int width, int height, int x = 0, int y = 0, xcb_window_t transientFor = 0)
+  RedirectedWindow(int width, int height, int x = 0, int y = 0, xcb_window_t transientFor = 0,
+                   uint32_t background = 0)
       : c_(Connect()), w_(width), h_(height) {
     if (xcb_connection_has_error(c_)) return;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
     id_ = xcb_generate_id(c_);
-    const uint32_t values[] = {screen->black_pixel, 1};
+    const uint32_t values[] = {background, 1};
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, id_, screen->root, int16_t(x), int16_t(y),
                       uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
@@ -28,8 +30,6 @@ class RedirectedWindow {
     free(xcb_composite_query_version_reply(c_, xcb_composite_query_version(c_, 0, 4), nullptr));
     xcb_composite_redirect_window(c_, id_, XCB_COMPOSITE_REDIRECT_MANUAL);
     xcb_map_window(c_, id_);
-    gc_ = xcb_generate_id(c_);
-    xcb_create_gc(c_, gc_, id_, 0, nullptr);
     Sync();
   }
   ~RedirectedWindow() {
@@ -47,17 +47,11 @@ class RedirectedWindow {
     xcb_configure_window(c_, id_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     Sync();
   }
-  // Paints the whole window one colour (0xRRGGBB).
-  void Paint(uint32_t colour) {
-    xcb_change_gc(c_, gc_, XCB_GC_FOREGROUND, &colour);
-    const xcb_rectangle_t all{0, 0, uint16_t(w_), uint16_t(h_)};
-    xcb_poly_fill_rectangle(c_, id_, gc_, 1, &all);
-    Sync();
-  }
   // The window's pixels as 0xRRGGBB, rows top first.
   std::vector<uint32_t> Pixels() {
     auto* image = xcb_get_image_reply(
-        c_, xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, id_, 0, 0, uint16_t(w_), uint16_t(h_), ~0u),
+        c_,
+        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, id_, 0, 0, uint16_t(w_), uint16_t(h_), ~0u),
         nullptr);
     if (!image) return {};
     const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
@@ -83,5 +77,4 @@ class RedirectedWindow {
   xcb_connection_t* c_;
   int w_, h_;
   xcb_window_t id_ = 0;
-  xcb_gcontext_t gc_ = 0;
 };
