@@ -45,8 +45,7 @@ namespace {
 using Board = LifeBoardOf<LifeCell>;
 using Cells = std::vector<std::pair<int32_t, int32_t>>;
 
-// Every test starts from the same options and generator and leaves the
-// process-wide options as it found them.
+// The same options and generator for every test; the process-wide options are put back.
 class LifeBoardTest : public ::testing::Test {
  protected:
   void SetUp() override {

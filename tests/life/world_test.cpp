@@ -23,9 +23,8 @@ void ExpectNear(const D3DVECTOR& v, double x, double y, double z, double toleran
   EXPECT_NEAR(v.z, z, tolerance);
 }
 
-// A World on an offscreen window, built in the saver's order, with the default
-// object and the options of each test. Every test leaves the process-wide
-// options as it found them.
+// A World on an offscreen window, built in the saver's order, with the default object and the
+// options of each test; the process-wide options are put back.
 class WorldTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -48,8 +47,7 @@ class WorldTest : public ::testing::Test {
     window_ = 0;
     Resolved = saved_;
   }
-  // False when the Stage could not open or the object did not load. A world built before goes
-  // first, with its window.
+  // False when the Stage could not open or the object did not load; replaces a world built before.
   bool Build(int32_t width, int32_t height) {
     world_.reset();
     if (window_) DestroyOffscreenWindow(window_);
@@ -111,7 +109,8 @@ class WorldTest : public ::testing::Test {
 };
 
 // A copy starts 1/N of the way out of its parent, across joined edges from just outside the
-// board (x = 0 or W + 1), and arrives at frame N; it takes its parent's colour, which moves on.
+// board (0 or W + 1, 0 or H + 1), and arrives at frame N; it takes its parent's colour, which
+// moves on.
 TEST_F(WorldTest, ABirthTravelsFromItsParentAndArrivesAtFrameN) {
   struct Case {
     uint32_t n;
@@ -121,7 +120,7 @@ TEST_F(WorldTest, ABirthTravelsFromItsParentAndArrivesAtFrameN) {
   const Case cases[] = {
       {9, false, 4, 5, 5, 6, 4, 5},
       {1, false, 4, 5, 5, 6, 4, 5},
-      {9, true, 12, 4, 1, 4, 0, 4},
+      {9, true, 12, 1, 1, 9, 0, 10},
       {9, true, 1, 9, 12, 1, 13, 0},
   };
   for (const Case& c : cases) {
@@ -180,13 +179,14 @@ TEST_F(WorldTest, ColourModesAndWaveHeights) {
   SceneCell& a = ClearBoardBut(2, 5);
   SceneCell& b = Cell(5, 2);  // on a's anti-diagonal
   SceneCell& c = Cell(5, 5);
-  for (uint32_t mode : {0u, 1u}) {
+  for (uint32_t mode : {0u, 1u, 2u}) {
     Resolved.Colors = mode;
+    c.colourPhase = 0.5;  // the third mode takes each cell's own phase
     for (SceneCell* cell : {&a, &b, &c}) {
       cell->history = 3;
       world().ApplyCellColour(*cell);
     }
-    const double phaseOfC = mode == 0 ? 2.0 : 2.0 - 0.1 * 10;
+    const double phaseOfC = mode == 0 ? 2.0 : mode == 1 ? 2.0 - 0.1 * 10 : 0.5;
     for (int i = 0; i < 3; ++i) {
       EXPECT_NEAR(c.frame->Color()[i], 0.4 * (1.5 + std::cos(rates[i] * phaseOfC)), 1e-6) << i;
       EXPECT_FLOAT_EQ(a.frame->Color()[i], b.frame->Color()[i]) << mode << " " << i;
@@ -278,6 +278,7 @@ TEST_F(WorldTest, RollModesAndTheOrbitingCamera) {
   Resolved.Roll = 1;
   world().Restart();
   EXPECT_NEAR(BoardDirection(world()).z, 1, 1e-6);
+  world().AdvanceRoll();                // the axis turns only for "GURUGURU"
   dir = BoardDirection(world(), true);  // "KURUKURU" spins about (1, 1, 0)
   EXPECT_NEAR(std::fabs(dir.x), std::sin(kPi / 60) / std::sqrt(2.0), 1e-4);
   EXPECT_NEAR(dir.y, -dir.x, 1e-6);

@@ -300,8 +300,7 @@ TEST_F(StageTest, WindowedFramesShowTheSceneAndTellTheWindowOfTheFirst) {
     EXPECT_NEAR(red / lit, 202, 6);
     EXPECT_EQ(drawn.Pixel(100, 75) & 0x00FFFF, 0u);
     EXPECT_EQ(drawn.Pixel(0, 0) | drawn.Pixel(199, 149), 0u) << "corners";
-    // The window shows the drawn picture pixel for pixel, neither shifted nor scaled, once the
-    // picture has reached the server.
+    // Once the picture has reached the server, the window shows it pixel for pixel, unshifted.
     int wrong = -1;
     for (int attempt = 0; attempt < 40 && wrong != 0; ++attempt, usleep(50000)) {
       const std::vector<uint32_t> shown = window->Pixels();
