@@ -33,10 +33,6 @@ class ResolvedOptions : public ::testing::Test {
     SetCommandLine(2, line);
   }
   void TearDown() override { ResetPlatformIdentityForTesting(); }
-  static void AllRandom() {
-    Settings.FixedSpeed = 1, Settings.Size = 3, Settings.ConnectTBLR = 2, Settings.Colors = 3;
-    Settings.Roll = 3, Settings.CameraMove = 2, Settings.Wave = 3;
-  }
 };
 
 TEST(RandomGenerator, FollowsItsRecurrenceFromTheSeedWithinRange) {

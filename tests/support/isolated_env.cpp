@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 std::string MakeTempDir() {
@@ -18,16 +18,19 @@ std::string SettingsFile() {
   return std::string(std::getenv("XDG_CONFIG_HOME")) + "/Software/Varune/Quellar/Settings.reg";
 }
 
-void WriteSettingsFile(const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(SettingsFile()).parent_path());
-  std::ofstream(SettingsFile(), std::ios::binary) << text;
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
-std::string ReadSettingsFile() {
-  std::stringstream text;
-  text << std::ifstream(SettingsFile(), std::ios::binary).rdbuf();
-  return text.str();
+void WriteWholeFile(const std::string& path, const std::string& text) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << text;
 }
+
+void WriteSettingsFile(const std::string& text) { WriteWholeFile(SettingsFile(), text); }
+
+std::string ReadSettingsFile() { return ReadWholeFile(SettingsFile()); }
 
 namespace {
 class IsolatedEnvironment : public ::testing::Environment {

@@ -8,6 +8,10 @@
 // A fresh temporary folder of its own for one test.
 std::string MakeTempDir();
 
+// A whole file as it stands on disk; writing one makes the folders on its way.
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& text);
+
 // The settings file in the isolated configuration folder, written and read
 // behind the program's back.
 std::string SettingsFile();

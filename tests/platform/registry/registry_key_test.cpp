@@ -72,7 +72,7 @@ TEST_F(RegistryKeyTest, ValuesComeBackWithTheirTypesAndSizes) {
   EXPECT_EQ(std::get<0>(Query(key_, "Word")), ERROR_SUCCESS) << "seen by its handle";
   EXPECT_FALSE(std::filesystem::exists(KeyFile("Key"))) << "written together when the key closes";
   ASSERT_EQ(Close(), ERROR_SUCCESS);
-  EXPECT_NE(ReadText(KeyFile("Key")).find("Word = sz \"Random\"\nSpeed = dword 19\n"),
+  EXPECT_NE(ReadWholeFile(KeyFile("Key")).find("Word = sz \"Random\"\nSpeed = dword 19\n"),
             std::string::npos);
 
   ASSERT_EQ(Open(), ERROR_SUCCESS);
@@ -85,12 +85,12 @@ TEST_F(RegistryKeyTest, ValuesComeBackWithTheirTypesAndSizes) {
 }
 
 TEST_F(RegistryKeyTest, ASaveKeepsWhatWasEditedByHandMeanwhile) {
-  WriteText(KeyFile("Key"), "# hand written\nSpeed = dword 3\n");
+  WriteWholeFile(KeyFile("Key"), "# hand written\nSpeed = dword 3\n");
   ASSERT_EQ(Create(), ERROR_SUCCESS);
-  WriteText(KeyFile("Key"), "# hand written\nSpeed = dword 3\nFPS = dword 1\nbroken line\n");
+  WriteWholeFile(KeyFile("Key"), "# hand written\nSpeed = dword 3\nFPS = dword 1\nbroken line\n");
   SetDword(key_, "Speed", 7);
   ASSERT_EQ(Close(), ERROR_SUCCESS);
-  EXPECT_EQ(ReadText(KeyFile("Key")), "# hand written\nSpeed = dword 7\nFPS = dword 1\nbroken line\n");
+  EXPECT_EQ(ReadWholeFile(KeyFile("Key")), "# hand written\nSpeed = dword 7\nFPS = dword 1\nbroken line\n");
 }
 
 TEST_F(RegistryKeyTest, ValuesTheFileCannotHoldAreRefused) {
@@ -104,7 +104,7 @@ TEST_F(RegistryKeyTest, ValuesTheFileCannotHoldAreRefused) {
 }
 
 TEST_F(RegistryKeyTest, AnUnreadableFileIsNeverReplaced) {
-  WriteText(KeyFile("Key"), std::string(2 << 20, 'x'));  // far beyond any key file
+  WriteWholeFile(KeyFile("Key"), std::string(2 << 20, 'x'));  // far beyond any key file
   ASSERT_EQ(Create(), ERROR_SUCCESS);
   SetString(key_, "A", "1");
   EXPECT_NE(Close(), ERROR_SUCCESS);

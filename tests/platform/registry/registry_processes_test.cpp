@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -42,7 +43,7 @@ pid_t StartSaver() {
 
 std::string TextOfVersion(char mark) {
   SaveVersion(mark);
-  return ReadText(KeyFile("Processes"));
+  return ReadWholeFile(KeyFile("Processes"));
 }
 
 class RegistryProcesses : public ::testing::Test {
@@ -64,7 +65,7 @@ TEST_F(RegistryProcesses, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
     usleep(useconds_t(random() % 20000));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    const std::string text = ReadText(KeyFile("Processes"));
+    const std::string text = ReadWholeFile(KeyFile("Processes"));
     ASSERT_TRUE(text == textA_ || text == textB_) << "round " << round << ":\n" << text.substr(0, 200);
   }
 }

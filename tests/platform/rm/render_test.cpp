@@ -9,16 +9,7 @@ const float kRed[4] = {1, 0, 0, 1}, kGreen[4] = {0, 1, 0, 1};
 
 // Where cells land (tests/life) and how a model file's flat faces are lit in its frame's
 // colour (tests/stage) are seen in the saver's own pictures; the edge cases are here.
-class RenderTest : public RenderFixture {
- protected:
-  // First and last lit pixel along row y (across) or column x.
-  std::pair<int, int> Span(int x, int y, bool across) const {
-    std::pair<int, int> span{-1, -1};
-    for (int i = 0; i < (across ? width_ : height_); ++i)
-      if (!IsBlack(across ? i : x, across ? y : i)) span = {span.first < 0 ? i : span.first, i};
-    return span;
-  }
-};
+class RenderTest : public RenderFixture {};
 
 TEST_F(RenderTest, DirectionsCullingDepthClippingAndTheCamera) {
   Open(100, 100);
@@ -109,7 +100,8 @@ TEST_F(RenderTest, QualitiesDrawAsTheyShouldUnderTheDevicesCeiling) {
     EXPECT_TRUE(IsBlack(120, 100));
     EXPECT_FALSE(IsBlack(100, 100)) << "the diagonal edge between the two faces";
     // The square spans 50..150; its left edge is a line at x = 50, unlit white.
-    const int left = Span(0, 100, true).first;
+    int left = 0;
+    while (left < width_ && IsBlack(left, 100)) ++left;
     EXPECT_NEAR(left, 50, 1);
     EXPECT_EQ(Pixel(left, 100), 0xFFFFFFFFu);
   }

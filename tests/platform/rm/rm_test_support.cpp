@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
@@ -62,15 +61,9 @@ std::filesystem::path TempFolder() {
 }
 
 std::string WriteTempFile(const std::string& name, const std::string& bytes) {
-  const auto path = TempFolder() / name;
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-  return path.string();
-}
-
-std::string ReadTempFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
+  const std::string path = TempFolder() / name;
+  WriteWholeFile(path, bytes);
+  return path;
 }
 
 std::string FifoAt(const std::filesystem::path& path) {

@@ -10,6 +10,7 @@
 #include "platform/ddraw/direct3d_device.h"
 #include "platform/gl/offscreen_target.h"
 #include "platform/rm/direct3drm.h"
+#include "support/isolated_env.h"
 
 // Faces clockwise seen from outside, uv (0,0) (1,0) (1,1) (0,1) on each quad.
 MeshGeometry MakeBox(float half, const float color[4]);
@@ -21,7 +22,6 @@ Ref<RMMesh> MakeMesh(Direct3DRM& rm, MeshGeometry geometry,
 
 // Written inside the test program's own runtime folder; returns the path.
 std::string WriteTempFile(const std::string& name, const std::string& bytes);
-std::string ReadTempFile(const std::filesystem::path& path);
 // A FIFO in place of a file, which would block a plain open for ever.
 std::string FifoAt(const std::filesystem::path& path);
 std::filesystem::path TempFolder();

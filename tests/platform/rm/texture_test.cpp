@@ -86,7 +86,7 @@ TEST(TextureTest, SearchPathFindsBareNamesAndBrokenFilesFail) {
   std::replace(folder.begin(), folder.end(), '/', '\\');
   rm->SetSearchPath("/nonexistent;" + folder);
   EXPECT_TRUE(rm->LoadTexture("odd6.ppm", &t));
-  const std::string ppm = ReadTempFile(kTextures / "odd6.ppm");
+  const std::string ppm = ReadWholeFile(kTextures / "odd6.ppm");
   for (const std::string& bad :
        {WriteTempFile("broken.bmp", "BM this is no bitmap"),
         WriteTempFile("truncated.ppm", ppm.substr(0, ppm.size() - 5)),

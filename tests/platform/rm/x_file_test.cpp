@@ -98,7 +98,7 @@ TEST_F(XFileTest, SharedTextBinaryAndCompressedFilesLoad) {
 
 TEST_F(XFileTest, BrokenEmptyMissingAndDamagedFilesFailCleanly) {
   ASSERT_TRUE(builder_->Load(kTriangle));
-  const std::string tri = ReadTempFile(kTriangle), header = "xof 0303txt 0032\n";
+  const std::string tri = ReadWholeFile(kTriangle), header = "xof 0303txt 0032\n";
   const std::string bad[] = {
       WriteTempFile("empty.x", ""),
       WriteTempFile("header_only.x", header),

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/sys/dynamic_module.h"
+#include "platform/sys/last_error.h"
 #include "platform/sys/module_path.h"
 #include "platform/sys/string_resource.h"
 #include "platform/sys/utf8_truncate.h"
@@ -21,6 +23,17 @@ TEST(ModulePath, IsThisProgramAndFitsTheBuffer) {
   char tiny[4];
   EXPECT_EQ(GetModuleFileNameA(tiny, sizeof tiny), 3u);
   EXPECT_EQ(std::strlen(tiny), 3u);
+}
+
+// The modules the saver asks for (tests/host registers fakes of them).
+TEST(DynamicModules, ThePlatformHasNoneOfTheModules) {
+  for (const char* name : {"PASSWORD.CPL", "MPR.DLL", "IMM32.DLL"}) {
+    EXPECT_EQ(LoadLibraryA(name), nullptr) << name;
+    EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  }
+  EXPECT_EQ(LoadLibraryA(nullptr), nullptr);
+  EXPECT_EQ(GetProcAddress(nullptr, "VerifyScreenSavePwd"), nullptr);
+  EXPECT_FALSE(FreeLibrary(nullptr));
 }
 
 // What does not fit is cut, and the string the system leaves empty stays so.
