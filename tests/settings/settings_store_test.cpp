@@ -3,8 +3,6 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -83,8 +81,7 @@ TEST(DefaultXFileName, ReplacesTheFileNamesExtensionOrAddsOne) {
   // program, but only when its whole path fits.
   const std::string prefix = MakeTempDir(), program = prefix + "/bin/quellar",
                     installed = prefix + "/share/quellar/quellar.X";
-  std::filesystem::create_directories(prefix + "/share/quellar");
-  std::ofstream(installed) << "xof 0303txt 0032\n";
+  WriteWholeFile(installed, "xof 0303txt 0032\n");
   DefaultXFileName(program.c_str(), out, installed.size() + 1);
   EXPECT_EQ(out, installed);
   std::memset(out, '#', sizeof out);

@@ -47,8 +47,7 @@ TEST(RegistryLine, DamagedLinesAreNoValueAtAll) {
   }
 }
 
-// Strings stay readable as they stand; binary data takes any byte (random
-// strings are tried below).
+// Strings stay readable as they stand; binary data takes any byte.
 TEST(RegistryLine, AnyBytesSurviveTheTextFormat) {
   EXPECT_EQ(FormatRegistryLine({"T", REG_SZ, "なし"}), "T = sz \"なし\"");
   std::string every;

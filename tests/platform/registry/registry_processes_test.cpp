@@ -29,44 +29,27 @@ void SaveVersion(char mark) {
   RegCloseKey(key);
 }
 
-// Saves a, b, a, b ... until it is killed.
-pid_t StartSaver() {
-  const pid_t child = fork();
-  if (child == 0) {
-    for (;;) {
-      SaveVersion('a');
-      SaveVersion('b');
-    }
-  }
-  return child;
-}
-
 std::string TextOfVersion(char mark) {
   SaveVersion(mark);
   return ReadWholeFile(KeyFile("Processes"));
 }
 
-class RegistryProcesses : public ::testing::Test {
-protected:
-  void SetUp() override {
-    std::filesystem::remove_all(SoftwareFolder());
-    textA_ = TextOfVersion('a');
-    textB_ = TextOfVersion('b');
-    ASSERT_EQ(TextOfVersion('a'), textA_) << "a version's text does not depend on the last";
-  }
-  std::string textA_;
-  std::string textB_;
-};
-
-TEST_F(RegistryProcesses, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
+TEST(RegistryProcesses, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
+  std::filesystem::remove_all(SoftwareFolder());
+  const std::string textA = TextOfVersion('a'), textB = TextOfVersion('b');
+  ASSERT_EQ(TextOfVersion('a'), textA) << "a version's text does not depend on the last";
   std::mt19937 random(12345);
   for (int round = 0; round < 40; ++round) {
-    const pid_t child = StartSaver();
+    const pid_t child = fork();
+    while (child == 0) {  // saves a, b, a, b ... until it is killed
+      SaveVersion('a');
+      SaveVersion('b');
+    }
     usleep(useconds_t(random() % 20000));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     const std::string text = ReadWholeFile(KeyFile("Processes"));
-    ASSERT_TRUE(text == textA_ || text == textB_) << "round " << round << ":\n" << text.substr(0, 200);
+    ASSERT_TRUE(text == textA || text == textB) << "round " << round << ":\n" << text.substr(0, 200);
   }
 }
 

@@ -103,8 +103,7 @@ TEST_F(FrameTest, SetAndGetOrientationAndPositionRelativeToAnotherFrame) {
   EXPECT_TRUE(Near(Of(cell, board).pos, 0, 0, 2));
 }
 
-// A frame moved to another parent keeps its local matrix and jumps with the
-// new parent; frames and visuals are held once, without loops.
+// A frame moved to another parent keeps its local matrix and jumps with the new one.
 TEST_F(FrameTest, FramesAndVisualsAreHeldOnceWithoutLoopsOrDanglingParents) {
   auto a = Child(scene_), b = Child(scene_);
   a->SetPosition(scene_, 5, 0, 0);

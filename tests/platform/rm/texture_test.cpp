@@ -14,10 +14,8 @@ const std::filesystem::path kTextures = std::filesystem::path(QUELLAR_RM_TEST_DA
 TEST(TextureTest, EveryFormatLoadsRightSideUp) {
   for (const char* name : {"odd24.bmp", "odd8.bmp", "odd6.ppm", "odd3.ppm"}) {
     SCOPED_TRACE(name);
-    Ref<Direct3DRM> rm;
-    Direct3DRMCreate(&rm);
-    Ref<RMTexture> t;
-    ASSERT_TRUE(rm->LoadTexture((kTextures / name).string(), &t));
+    Ref<RMTexture> t = RMTexture::FromFile((kTextures / name).string());
+    ASSERT_TRUE(t);
     ASSERT_EQ(t->GetWidth(), 5);
     ASSERT_EQ(t->GetHeight(), 3);
     EXPECT_EQ(t->PixelAt(0, 0), kRed);
@@ -28,8 +26,7 @@ TEST(TextureTest, EveryFormatLoadsRightSideUp) {
   }
 }
 
-// 8-bit, red on the left half and blue on the right: small on disk, large
-// once decoded.
+// 8-bit, red on the left half and blue on the right: small on disk, large decoded.
 std::string EightBitBitmap(int width, int height) {
   auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
   auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };

@@ -138,8 +138,7 @@ TEST(MeshGeometry, AnythingOnePastTheEndIsRefused) {
   EXPECT_NEAR(squashed.normals[0].x, 0.3f / std::hypot(0.3f, 0.8f), 1e-5);
 }
 
-// The parser runs in a child process: whatever becomes of the child, the load
-// fails and this process carries on.
+// Whatever becomes of the parser's child process, the load fails and this one carries on.
 TEST_F(XFileTest, ACrashingOrHangingParserIsSurvived) {
   SetXFileTimeoutForTesting(1000);
   const auto start = std::chrono::steady_clock::now();
@@ -158,8 +157,7 @@ TEST_F(XFileTest, ACrashingOrHangingParserIsSurvived) {
 
 std::string forbidden_file;
 
-// What a parser taken over by a hostile file could try. Each attempt that is
-// not refused makes the child fail, and so the load.
+// What a parser taken over by a hostile file could try; anything not refused fails the load.
 void TryToReachOut() {
   if (open(forbidden_file.c_str(), O_WRONLY | O_CREAT, 0600) >= 0 || errno != EPERM) _exit(3);
   if (open("/etc/passwd", O_RDONLY) >= 0) _exit(3);

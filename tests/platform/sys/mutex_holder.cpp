@@ -1,5 +1,4 @@
-// Asks for a named mutex for the tests and writes "1" to stdout when it made
-// it, "0" when the name already existed.
+// Asks for a named mutex: writes "1" to stdout when it made it, "0" when the name existed.
 #include <unistd.h>
 
 #include "platform/sys/last_error.h"

@@ -29,8 +29,6 @@ TEST(NamedMutex, ASecondHandleInTheSameProcessSeesTheNameButNeverOwnsIt) {
   EXPECT_EQ(CreateMutexA(true, ""), nullptr);
 }
 
-// A second process answers '1' when it made the mutex and '0' when the name
-// already existed.
 TEST(NamedMutex, WithoutARuntimeFolderAPrivateOneUnderTmpServes) {
   const std::string runtime = std::getenv("XDG_RUNTIME_DIR");
   unsetenv("XDG_RUNTIME_DIR");
