@@ -113,11 +113,9 @@ TEST_F(RegistryKeyTest, AnUnreadableFileIsNeverReplaced) {
 // A FIFO in the file's place (or the temporary file's) would block a plain
 // open for ever: it reads as no value and a save fails, at once.
 TEST_F(RegistryKeyTest, AFifoInPlaceOfTheFileNeitherBlocksNorIsReplaced) {
-  ASSERT_EQ(Create(), ERROR_SUCCESS);
-  ASSERT_EQ(Close(), ERROR_SUCCESS);
   const std::filesystem::path fifo = KeyFile("Key");
   const std::filesystem::path temporary = fifo.parent_path() / ".Key.reg.tmp";
-  std::filesystem::remove(fifo);
+  std::filesystem::create_directories(fifo.parent_path());
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_NE(Open(KEY_READ), ERROR_SUCCESS) << "read as a key file";
   if (Create() == ERROR_SUCCESS) {

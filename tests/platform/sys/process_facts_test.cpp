@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/sys/dynamic_module.h"
-#include "platform/sys/last_error.h"
 #include "platform/sys/module_path.h"
 #include "platform/sys/string_resource.h"
 #include "platform/sys/utf8_truncate.h"
@@ -23,14 +21,6 @@ TEST(ModulePath, IsThisProgramAndFitsTheBuffer) {
   char tiny[4];
   EXPECT_EQ(GetModuleFileNameA(tiny, sizeof tiny), 3u);
   EXPECT_EQ(std::strlen(tiny), 3u);
-}
-
-// Loading the modules the saver asks for is seen in tests/host, which registers fakes of them.
-TEST(DynamicModules, NoneIsThereAndFreeingWhatWasNeverLoadedFails) {
-  EXPECT_EQ(LoadLibraryA("PASSWORD.CPL"), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
-  EXPECT_EQ(LoadLibraryA(nullptr), nullptr);
-  EXPECT_FALSE(FreeLibrary(nullptr));
 }
 
 // What does not fit is cut, and the string the system leaves empty stays so.
