@@ -171,6 +171,7 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
   // (blue) on the upper half.
   UseTexture(halves);
   ASSERT_TRUE(preview->ChangeTexture());
+  Settle(*preview);
   preview->Tick();
   const Colour upper = Centre(-12), lower = Centre(12);
   EXPECT_TRUE(upper.b > 100 && upper.r < 30) << upper.r << " " << upper.b;
