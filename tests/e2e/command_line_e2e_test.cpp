@@ -81,7 +81,7 @@ TEST_F(CommandLine, SaysWhatIsWrongInOneLineAndEndsWith255OrAnswersWith0) {
 TEST_F(CommandLine, AWindowOfItsOwnIsDrawnInAndWhatDoesNotLoadIsNamedOnStandardError) {
   Settings({"ScreenMode = dword 0", "Size = sz \"Huge\"", "Speed = dword 99", "Roll = dword fast",
             "TextureName = sz \"/nowhere/file.bmp\""});
-  const std::string before = ReadText(SettingsPath());
+  const std::string before = ReadWholeFile(SettingsPath());
   QuellarProcess& saver = Start({"-window", "--texture-name", "/nonexistent/skin.bmp"});
   Window frame = WaitForTopLevel("Quellar");
   ASSERT_NE(frame, 0u) << saver.ErrorOutput();
@@ -95,7 +95,7 @@ TEST_F(CommandLine, AWindowOfItsOwnIsDrawnInAndWhatDoesNotLoadIsNamedOnStandardE
   XKillClient(X(), frame);
   XSync(X(), False);
   EXPECT_EQ(saver.WaitForExit(kExit), 0) << saver.ErrorOutput();
-  EXPECT_EQ(ReadText(SettingsPath()), before);
+  EXPECT_EQ(ReadWholeFile(SettingsPath()), before);
 }
 
 // Programs alone in bin/, the object in share/quellar/; the first-run file holds
@@ -104,7 +104,7 @@ TEST_F(CommandLine, AnInstalledCopyFindsItsObjectAndItsFirstRunWritesEveryDefaul
   const std::string prefix = root + "/prefix";
   const std::string install = "cmake --install '" + std::string(QUELLAR_BINARY_DIR) +
                               "' --prefix '" + prefix + "' > '" + root + "/install.log' 2>&1";
-  ASSERT_EQ(std::system(install.c_str()), 0) << ReadText(root + "/install.log");
+  ASSERT_EQ(std::system(install.c_str()), 0) << ReadWholeFile(root + "/install.log");
   for (const auto& entry : fs::directory_iterator(prefix + "/bin"))
     EXPECT_NE(access(entry.path().c_str(), X_OK), -1) << entry.path() << " is not a program";
   EXPECT_TRUE(fs::is_regular_file(prefix + "/share/quellar/quellar.X"));
@@ -113,7 +113,7 @@ TEST_F(CommandLine, AnInstalledCopyFindsItsObjectAndItsFirstRunWritesEveryDefaul
   EXPECT_FALSE(Contains(saver.ErrorOutput(), "cannot load")) << saver.ErrorOutput();
   EndWithKey(saver);
 
-  const std::string text = ReadText(SettingsPath());
+  const std::string text = ReadWholeFile(SettingsPath());
   EXPECT_EQ(text.rfind("# Quellar settings", 0), 0u) << text;
   EXPECT_TRUE(Contains(text, "man 6 quellar"));
   for (const char* name :
@@ -125,11 +125,11 @@ TEST_F(CommandLine, AnInstalledCopyFindsItsObjectAndItsFirstRunWritesEveryDefaul
   const std::string fresh = root + "/fresh";
   setenv("XDG_CONFIG_HOME", fresh.c_str(), 1);
   LoadSettings();
-  EXPECT_EQ(text, ReadText(fresh + "/Software/Varune/Quellar/Settings.reg"));
+  EXPECT_EQ(text, ReadWholeFile(fresh + "/Software/Varune/Quellar/Settings.reg"));
   // The comment stays at the top when the dialog saves.
   ::Settings.Speed = 3;
   SaveSettings();
-  const std::string saved = ReadText(fresh + "/Software/Varune/Quellar/Settings.reg");
+  const std::string saved = ReadWholeFile(fresh + "/Software/Varune/Quellar/Settings.reg");
   EXPECT_EQ(saved.rfind("# Quellar settings", 0), 0u) << saved;
   EXPECT_TRUE(Contains(saved, "Speed = dword 3"));
 }

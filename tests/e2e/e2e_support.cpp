@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 extern char** environ;
 
@@ -175,9 +174,4 @@ PixelCount CountPixels(Display* x, Window window, Area region) {
     if (r > 200 && g > 200 && b > 200) ++count.white;
   }
   return count;
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/isolated_env.h"
+
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
 
@@ -41,7 +43,6 @@ class XvfbServer {
 inline std::string QuellarBinary() {
   return std::string(QUELLAR_BINARY_DIR) + "/bin/quellar";
 }
-std::string ReadText(const std::string& path);
 
 // The real quellar program (or another binary); its standard error goes to
 // errorPath, its standard output to errorPath + ".out".
@@ -61,8 +62,8 @@ class QuellarProcess {
     if (pid_ > 0 && !status_) kill(pid_, signal);
   }
   pid_t Pid() const { return pid_; }
-  std::string ErrorOutput() const { return ReadText(errorPath_); }
-  std::string Output() const { return ReadText(errorPath_ + ".out"); }
+  std::string ErrorOutput() const { return ReadWholeFile(errorPath_); }
+  std::string Output() const { return ReadWholeFile(errorPath_ + ".out"); }
 
  private:
   pid_t pid_ = -1;

@@ -23,14 +23,15 @@ const std::string kSlowObject =
 
 // Gone, or a zombie nobody has reaped yet.
 bool Ended(pid_t pid) {
-  const std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
   const size_t close = stat.rfind(')');
   return close == std::string::npos || stat.compare(close + 2, 1, "Z") == 0;
 }
 
 // The children of the process's main thread, which is the one that reads the object.
 std::string ChildrenOf(pid_t pid) {
-  return ReadText("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+  return ReadWholeFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) +
+                       "/children");
 }
 
 // Nice value and scheduling policy (fields 19 and 41 of the stat) of each thread by id.
@@ -38,7 +39,7 @@ std::map<int, std::pair<int, int>> ThreadPriorities(pid_t pid) {
   std::map<int, std::pair<int, int>> result;
   const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
   for (const auto& task : std::filesystem::directory_iterator(tasks)) {
-    const std::string stat = ReadText(task.path().string() + "/stat");
+    const std::string stat = ReadWholeFile(task.path().string() + "/stat");
     const size_t close = stat.rfind(')');
     if (close == std::string::npos) continue;  // the thread has just ended
     std::istringstream fields(stat.substr(close + 2));
@@ -134,7 +135,7 @@ TEST(TestSupport, ADyingTestLeavesNoProcessBehind) {
     abort();  // no destructor runs
   }
   waitpid(test, nullptr, 0);
-  std::istringstream fields(ReadText(note));
+  std::istringstream fields(ReadWholeFile(note));
   std::string display;
   pid_t saver = 0;
   ASSERT_TRUE(fields >> display >> saver) << "the dying test did not get going";

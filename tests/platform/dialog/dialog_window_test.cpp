@@ -4,7 +4,6 @@
 
 #include "dialog_test_support.h"
 #include "platform/win/x_server.h"
-#include "x_client.h"
 
 // The dialog as a window: keys, focus, owners, and the window calls of the
 // window library on dialogs and controls.
@@ -100,15 +99,23 @@ TEST(DialogWindow, ControlsArePlacedInDialogUnits) {
 }
 
 TEST(DialogWindow, OwnerOfAnotherProgramMissingOrGoneDoesNotHinderTheDialog) {
-  unsigned long foreign = CreateForeignWindow();
-  ASSERT_NE(foreign, 0u);
+  xcb_connection_t* other = xcb_connect(nullptr, nullptr);  // the other program
+  const xcb_window_t foreign = xcb_generate_id(other);
+  xcb_create_window(other, XCB_COPY_FROM_PARENT, foreign, XServer::Get()->Root(), 0, 0, 300, 200, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+  xcb_map_window(other, foreign);
+  auto sync = [other] {
+    free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+  };
+  sync();
   DialogRun withOwner;
   withOwner.owner = foreign;
   withOwner.body = [&](HWND dialog) {
-    const std::vector<xcb_window_t> owner = {xcb_window_t(foreign)};
+    const std::vector<xcb_window_t> owner = {foreign};
     EXPECT_TRUE(PumpUntil(
         [&] { return XServer::Get()->GetWindowList(dialog, XCB_ATOM_WM_TRANSIENT_FOR) == owner; }));
-    DestroyForeignWindow(foreign);
+    xcb_destroy_window(other, foreign);
+    sync();
     PumpUntil([] { return false; }, 100);
     QTest::mouseClick(Widget(dialog, kRandom), Qt::LeftButton);
     EXPECT_EQ(IsDlgButtonChecked(dialog, kRandom), BST_CHECKED) << "after the owner went";
@@ -123,6 +130,7 @@ TEST(DialogWindow, OwnerOfAnotherProgramMissingOrGoneDoesNotHinderTheDialog) {
     QTest::mouseClick(Widget(dialog, kCancel), Qt::LeftButton);
   };
   EXPECT_EQ(RunDialog(missingOwner), 2);
+  xcb_disconnect(other);
 }
 
 TEST(DialogWindow, DialogEndedDuringInitDialogIsNeverShown) {

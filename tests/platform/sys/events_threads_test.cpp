@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 
 #include "platform/sys/event.h"
 #include "platform/sys/thread.h"

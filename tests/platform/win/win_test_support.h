@@ -6,7 +6,6 @@
 // clang-format on
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/win/message_loop.h"
