@@ -45,8 +45,8 @@ bool Framebuffer::Allocate() {
     if (format_ == ColorFormat::kRgba8) {
       // Given unsized RGBA with BGRA bytes, Mesa keeps the pixels in that order,
       // the X server's order for 24- and 32-bit windows: reading a frame out for
-      // a window is then a plain copy instead of a swap of red and blue in
-      // every pixel, a third of a window frame's read-back with llvmpipe.
+      // a window is then a plain copy, half the time that llvmpipe takes to swap
+      // red and blue in every pixel as it reads.
       glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                    nullptr);
     } else {
