@@ -167,11 +167,12 @@ TEST_F(ObjectPreviewTest, TexturesChangeTheLookOrAreRefused) {
   Settle(*preview);
   preview->Tick();
   EXPECT_EQ(LitPixels(Shown()), 0) << "black on black";
-  // The image's top half (red) shows on the lower half of the box, its bottom
-  // (blue) on the upper half.
+  // Face on, however many ticks the loads took, the image's top half (red)
+  // shows on the lower half of the box, its bottom (blue) on the upper half.
   UseTexture(halves);
   ASSERT_TRUE(preview->ChangeTexture());
   Settle(*preview);
+  preview->objectFrame->SetOrientation(preview->sceneFrame, 0, 0, 1, 0, 1, 0);
   preview->Tick();
   const Colour upper = Centre(-12), lower = Centre(12);
   EXPECT_TRUE(upper.b > 100 && upper.r < 30) << upper.r << " " << upper.b;

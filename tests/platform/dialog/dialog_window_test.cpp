@@ -104,10 +104,7 @@ TEST(DialogWindow, OwnerOfAnotherProgramMissingOrGoneDoesNotHinderTheDialog) {
   xcb_create_window(other, XCB_COPY_FROM_PARENT, foreign, XServer::Get()->Root(), 0, 0, 300, 200, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
   xcb_map_window(other, foreign);
-  auto sync = [other] {
-    free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
-  };
-  sync();
+  free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
   DialogRun withOwner;
   withOwner.owner = foreign;
   withOwner.body = [&](HWND dialog) {
@@ -115,7 +112,7 @@ TEST(DialogWindow, OwnerOfAnotherProgramMissingOrGoneDoesNotHinderTheDialog) {
     EXPECT_TRUE(PumpUntil(
         [&] { return XServer::Get()->GetWindowList(dialog, XCB_ATOM_WM_TRANSIENT_FOR) == owner; }));
     xcb_destroy_window(other, foreign);
-    sync();
+    free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
     PumpUntil([] { return false; }, 100);
     QTest::mouseClick(Widget(dialog, kRandom), Qt::LeftButton);
     EXPECT_EQ(IsDlgButtonChecked(dialog, kRandom), BST_CHECKED) << "after the owner went";
